@@ -1,0 +1,23 @@
+// The line editor behind readLine: echoes what it takes, stops taking at its
+// limit so what the player sees is what is stored, and ignores control keys so
+// no terminal escape can enter a name or a guess.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "console/key.h"
+
+struct LineEditor {
+    std::size_t limit = 0;
+    std::string text;
+    bool finished = false;     // Enter was pressed
+    bool interrupted = false;  // Ctrl-C was pressed
+    std::string partial;       // the bytes so far of a UTF-8 character
+    int continuationLeft = 0;  // bytes still due of that character
+};
+
+LineEditor startLine(std::size_t limit);
+
+// Takes one key; returns the text to echo for it (possibly empty).
+std::string editLine(LineEditor& editor, const Key& key);

@@ -1,0 +1,3 @@
+#include "session/player_name.h"
+
+std::string playerName;

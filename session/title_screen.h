@@ -1,0 +1,4 @@
+#pragma once
+
+// The title, the offer of instructions, the player's name and the opening sounds.
+void showTitle();

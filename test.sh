@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Builds the game and every test under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and runs them all (unit and end to end).
+set -euo pipefail
+cd "$(dirname "$0")"
+scripts/install-packages.sh g++ cmake make pkg-config libsdl2-dev libgtest-dev tmux
+cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DHKH_SANITIZE=ON >/dev/null
+cmake --build build-test -j"$(nproc)"
+cd build-test
+ctest --output-on-failure
