@@ -1,0 +1,1 @@
+# Installation and packaging rules (filled in by the packaging work).
