@@ -2,7 +2,7 @@
 
 #include "console/console.h"
 #include "lexicon/random_number.h"
-#include "session/closing_screens.h"
+#include "round/play_session.h"
 #include "session/title_screen.h"
 
 int main()
@@ -10,5 +10,5 @@ int main()
     openConsole();
     seedRandom(static_cast<unsigned>(std::time(nullptr)));
     showTitle();
-    showSessionSummary(0, 0);  // rounds are not played yet
+    playSession();
 }

@@ -1,0 +1,7 @@
+#pragma once
+
+#include "round/round_state.h"
+
+// The loss screen if the points ran out, then the play-again prompt; the
+// round counts in the totals once it is answered. Q ends the session.
+void closeRound(SessionState& session, RoundState& round);

@@ -1,0 +1,7 @@
+#pragma once
+
+#include "round/round_state.h"
+
+// The menu after each letter: Guess, Review or Pass. A review ends in a guess
+// or a pass, so the answer is 'g' or 'p'. Escape leaves the session.
+char chooseTurnAction(const SessionState& session, const RoundState& round);
