@@ -22,13 +22,13 @@ void flushOutput()
     std::fflush(stdout);
 }
 
-bool isUtf8Continuation(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) == 0x80; }
+bool isUtf8Continuation(char typed) { return (static_cast<unsigned char>(typed) & 0xC0) == 0x80; }
 
 // Control bytes typed into a line (Ctrl+letter in line mode) never reach a
 // name or a guess; everything else is kept as the console's code page gave it.
-bool isKeptInLine(char byte)
+bool isKeptInLine(char typed)
 {
-    auto code = static_cast<unsigned char>(byte);
+    auto code = static_cast<unsigned char>(typed);
     return code >= 32 && code != 127;
 }
 
@@ -91,9 +91,9 @@ std::string readLine(std::size_t limit)
     for (;;) {
         int next = std::cin.get();
         if (next == std::char_traits<char>::eof()) endProgram(0);  // the console is gone
-        char byte = static_cast<char>(next);
-        if (byte == '\n') break;
-        if (text.size() <= limit && isKeptInLine(byte)) text.push_back(byte);
+        char typed = static_cast<char>(next);
+        if (typed == '\n') break;
+        if (text.size() <= limit && isKeptInLine(typed)) text.push_back(typed);
     }
     cutToLimit(text, limit);
     return text;
