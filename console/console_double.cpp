@@ -27,11 +27,15 @@ void newLine(TestConsole& console)
     }
 }
 
+bool isUtf8Continuation(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) == 0x80; }
+
 // Writes one character the way the Windows console does: a line break goes
 // to column 1 of the next row, writing past column 80 wraps, and anything
-// past the last row scrolls the screen.
+// past the last row scrolls the screen. A UTF-8 character fills one cell, as
+// on a real terminal, so the cell keeps only its first byte.
 void putCharacter(TestConsole& console, char character)
 {
+    if (isUtf8Continuation(character)) return;
     switch (character) {
     case '\n':
         newLine(console);
@@ -185,6 +189,7 @@ void pause(int milliseconds)
 
 int readKey()
 {
+    if (theConsole.beforeRead) theConsole.beforeRead(ReadKind::key);
     if (pendingSecondCode >= 0) {
         int code = pendingSecondCode;
         pendingSecondCode = -1;
@@ -197,6 +202,7 @@ int readKey()
 
 std::string readLine(std::size_t limit)
 {
+    if (theConsole.beforeRead) theConsole.beforeRead(ReadKind::line);
     ++theConsole.linesRead;
     theConsole.lineLimits.push_back(limit);
     LineEditor editor = startLine(limit);

@@ -9,6 +9,9 @@
 
 #include "console/key.h"
 
+// Which kind of read the game is about to make.
+enum class ReadKind { key, line };
+
 // One thing the player hears or waits through, in the order it happened.
 struct HeardOrWaited {
     std::string sound;      // the path played, or empty for a pause
@@ -26,6 +29,9 @@ struct TestConsole {
     int cursorRefusals = 0;          // setCursor calls outside the screen
     int linesRead = 0;
     std::vector<std::size_t> lineLimits;  // the limit of every readLine, in order
+    // Called at the start of every readKey and readLine, so a test can look at
+    // the screen at each step of play; none by default.
+    void (*beforeRead)(ReadKind) = nullptr;
 };
 
 // Thrown by endProgram: the game ended the process with this status.
