@@ -118,7 +118,7 @@ else
   send a
   wait_for 1 22 "Guess, Review or Pass, G, R or P"
   wait_for 1 1 "There are 3 matches"
-  wait_for 1 23 "ha--- k--a-a h--"
+  wait_for 1 23 "ha--- k-a-a- h--"
 fi
 
 # A lone Escape never reaches the game under wine, so the pane is ended here.
