@@ -3,9 +3,13 @@
 # UndefinedBehaviorSanitizer, and runs them all (unit and end to end).
 set -euo pipefail
 cd "$(dirname "$0")"
-scripts/install-packages.sh g++ cmake make pkg-config libsdl2-dev libgtest-dev tmux
+scripts/install-packages.sh g++ cmake make pkg-config libsdl2-dev libgtest-dev tmux \
+  clang libclang-rt-14-dev valgrind
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DHKH_SANITIZE=ON >/dev/null
 cmake --build build-test -j"$(nproc)"
 scripts/cross-build-windows.sh
 cd build-test
 ctest --output-on-failure
+cd ..
+# Each fuzz target for a bounded time on its seed corpus (fuzz/corpus/).
+scripts/run-fuzzers.sh 25
