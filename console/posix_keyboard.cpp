@@ -95,13 +95,16 @@ void pause(int milliseconds)
 
 int readKey()
 {
-    std::cout.flush();
     if (pendingSecondCode >= 0) {
+        std::cout.flush();
         int code = pendingSecondCode;
         pendingSecondCode = -1;
         return code;
     }
+    // Ctrl-C becomes a key before the prompt shows: a player who answers the
+    // prompt the moment it appears must not end the game.
     setKeyReadMode(true);
+    std::cout.flush();
     Key key = nextKeyInReadMode();
     setKeyReadMode(false);
     if (isTwoCodeKey(key)) pendingSecondCode = key.second;
@@ -110,8 +113,8 @@ int readKey()
 
 std::string readLine(std::size_t limit)
 {
-    std::cout.flush();
     setKeyReadMode(true);
+    std::cout.flush();
     LineEditor editor = startLine(limit);
     while (!editor.finished) {
         std::cout << editLine(editor, nextKeyInReadMode());
