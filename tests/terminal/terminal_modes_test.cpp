@@ -16,6 +16,10 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -269,6 +273,52 @@ TEST(TerminalChanging, ASmallerWindowInTheMiddleOfARoundLetsTheRoundGoOn)
     int status = waitForEnd(game);
     EXPECT_TRUE(endedWithStatus(status, 0)) << status;
     expectSameModes(before, modesOf(game.slave));
+    closeTerminals(game);
+}
+
+}  // namespace
+
+namespace {
+
+std::string fileText(const std::string& path)
+{
+    std::ifstream file(path);
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+// The title flow of a build without the sanitizers, under valgrind: from the
+// title through the name and the opening sounds into the first round, then
+// out through the session summary and the farewell. Suppressions, if any,
+// cover system libraries only (terminal/valgrind.supp says which and why).
+TEST(UnderValgrind, TheTitleFlowHasNoErrorsAndNoDefiniteLeaks)
+{
+    if (std::system("valgrind --version >/dev/null 2>&1") != 0) GTEST_SKIP() << "valgrind is not installed";
+    char pattern[] = "/tmp/hkh-valgrind-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string log = std::string(pattern) + "/valgrind.log";
+    Launch launch;
+    launch.command = {"valgrind", "--error-exitcode=99", "--leak-check=full", "--show-leak-kinds=definite",
+                      "--errors-for-leak-kinds=definite", "--suppressions=" HKH_VALGRIND_SUPPRESSIONS,
+                      "--log-file=" + log, HKH_PLAIN_GAME_BINARY};
+    GameOnTerminal game = startGame(launch);
+    ASSERT_TRUE(waitForText(game, instructionsQuestion, 120s)) << game.output;
+    typeKeys(game, "n");
+    ASSERT_TRUE(waitForText(game, namePrompt, 60s)) << game.output;
+    typeKeys(game, "Zoe\r");
+    ASSERT_TRUE(waitForText(game, letterPrompt, 60s)) << game.output;
+    typeKeys(game, "\x1b");
+    ASSERT_TRUE(waitForText(game, "Press escape to exit ", 60s)) << game.output;
+    typeKeys(game, "\x1b");
+    int status = waitForEnd(game, 120s);
+    const std::string report = fileText(log);
+    std::size_t summary = report.find("HEAP SUMMARY");
+    if (summary != std::string::npos) std::cout << report.substr(summary);
+    EXPECT_TRUE(endedWithStatus(status, 0)) << status << "\n" << report;
+    EXPECT_NE(report.find("ERROR SUMMARY: 0 errors"), std::string::npos) << report;
+    const bool noDefiniteLeak = report.find("definitely lost: 0 bytes") != std::string::npos ||
+                                report.find("All heap blocks were freed") != std::string::npos;
+    EXPECT_TRUE(noDefiniteLeak) << report;
+    std::filesystem::remove_all(pattern);
     closeTerminals(game);
 }
 
