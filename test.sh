@@ -6,5 +6,6 @@ cd "$(dirname "$0")"
 scripts/install-packages.sh g++ cmake make pkg-config libsdl2-dev libgtest-dev tmux
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DHKH_SANITIZE=ON >/dev/null
 cmake --build build-test -j"$(nproc)"
+scripts/cross-build-windows.sh
 cd build-test
 ctest --output-on-failure

@@ -1,8 +1,63 @@
+// The audio spelling review: the player hears the shown words spelled, as
+// often as wished, and leaves by choosing to guess or to pass.
 #include "round/spelling_review.h"
 
-// Placeholder until the review is written: every review ends in a guess.
-char reviewSpelling(const std::string&, const std::string&, const std::string&) { return 'g'; }
+#include <iostream>
 
-void spellLetter(char) {}
+#include "console/console.h"
 
-void spellPhonetic(char) {}
+namespace {
+
+void drawReviewPrompt()
+{
+    setCursor(1, 19);
+    clearLine();
+    setCursor(1, 22);
+    clearLine();
+    setCursor(1, 22);
+    pause(500);
+    std::cout << "Press 1 through 6 for spelling, G to guess or P to pass ";
+}
+
+// A key code taken as a signed 8-bit character, so codes 128 to 255 (and the
+// 224 that starts a two-code key) come out negative and mean nothing here.
+signed char readReviewKey() { return static_cast<signed char>(readKey()); }
+
+bool endsReview(signed char key) { return key == 'G' || key == 'g' || key == 'P' || key == 'p'; }
+
+bool asksForSpelling(signed char key) { return key >= '1' && key <= '6'; }
+
+// Every character takes 100 ms after its sound, even one that has none, so
+// the player can count the letters of a word by ear.
+void spellWord(const std::string& word, void (*spellCharacter)(char))
+{
+    for (char character : word) {
+        spellCharacter(character);
+        pause(100);
+    }
+}
+
+// 1 to 3 spell the words by letter names, 4 to 6 by phonetic words.
+void spellChosenWord(signed char key, const std::string& adjectiveShown, const std::string& nounShown,
+                     const std::string& verbShown)
+{
+    const int choice = key - '1';
+    const std::string* words[3] = {&adjectiveShown, &nounShown, &verbShown};
+    spellWord(*words[choice % 3], choice < 3 ? spellLetter : spellPhonetic);
+}
+
+}  // namespace
+
+char reviewSpelling(const std::string& adjectiveShown, const std::string& nounShown, const std::string& verbShown)
+{
+    drawReviewPrompt();
+    for (;;) {
+        const signed char key = readReviewKey();
+        if (endsReview(key)) return static_cast<char>(key);
+        if (asksForSpelling(key)) {
+            spellChosenWord(key, adjectiveShown, nounShown, verbShown);
+        } else {
+            drawReviewPrompt();
+        }
+    }
+}

@@ -6,6 +6,11 @@ installed with apt-get):
 
     python3 tools/make_lexicon.py            # writes lex/ beside tools/
     python3 tools/make_lexicon.py --report   # also prints what each screen removed
+    python3 tools/make_lexicon.py --report --full   # ...listing every removed word
+
+Commonness is SCOWL level 40 (SCOWL_LEVEL below); the most common words of
+each family are kept, then the family is shuffled with a fixed seed and cut
+into files of 200 words, so every file mixes lengths and initials.
 
 Sources, all Debian packages that the script installs when they are missing:
   wordnet-base                   parts of speech, senses, usage domains, irregular forms
@@ -202,7 +207,7 @@ SCREEN_ALLOWED = {
     "stingers", "vintages", "brews", "survivors", "underdogs", "castaways",
     "drifters", "duds", "jinxes", "maroons", "quarries", "patients",
     "clown", "clowns", "clowned", "spores", "geese", "robins", "larks",
-    "demonstrate", "demonstrated", "demonstrative", "bulletproof",
+    "demonstrate", "demonstrated", "demonstrative", "bulletproof", "bulletins",
     "benign", "catching", "chiseled", "coiled", "cured", "delicate",
     "graceful", "guiltless", "healed", "healthy", "honest", "honorable",
     "immortal", "innocent", "innocuous", "interactive", "keen", "orderly",

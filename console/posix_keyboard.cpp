@@ -1,0 +1,123 @@
+#include "console/posix_keyboard.h"
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <iostream>
+#include <optional>
+
+#include "console/console.h"
+#include "console/key_decoder.h"
+#include "console/line_editor.h"
+#include "console/posix_terminal.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+KeyDecoder decoder;
+SteadyTime lastByteTime;
+int pendingSecondCode = -1;  // the scan code still due of a two-code key
+
+timespec toTimespec(Clock::duration wait)
+{
+    auto nanoseconds = std::chrono::duration_cast<std::chrono::nanoseconds>(wait).count();
+    if (nanoseconds < 0) nanoseconds = 0;
+    return timespec{static_cast<time_t>(nanoseconds / 1000000000), static_cast<long>(nanoseconds % 1000000000)};
+}
+
+// Reads what the terminal holds; the end of input ends the program, since no
+// prompt could ever be answered again.
+void readAvailableBytes()
+{
+    unsigned char bytes[256];
+    ssize_t count = read(STDIN_FILENO, bytes, sizeof bytes);
+    if (count < 0 && (errno == EINTR || errno == EAGAIN)) return;
+    if (count <= 0) endProgram(0);
+    for (ssize_t i = 0; i < count; ++i) feedByte(decoder, bytes[i]);
+    lastByteTime = Clock::now();
+}
+
+// One wait for typed bytes, of at most `wait` (without limit if none), cut
+// short to end a pending escape sequence in time. False when a signal
+// interrupted it.
+bool takeTypedBytes(std::optional<Clock::duration> wait, const sigset_t* waitMask)
+{
+    if (awaitsMoreBytes(decoder)) {
+        Clock::duration left = lastByteTime + std::chrono::milliseconds(escapeSequenceWaitMilliseconds) - Clock::now();
+        if (left <= Clock::duration::zero()) {
+            endPendingSequence(decoder);
+            return true;
+        }
+        if (!wait || left < *wait) wait = left;
+    }
+    pollfd input{STDIN_FILENO, POLLIN, 0};
+    timespec timeout{};
+    if (wait) timeout = toTimespec(*wait);
+    int ready = ppoll(&input, 1, wait ? &timeout : nullptr, waitMask);
+    if (ready < 0) {
+        if (errno == EINTR) return false;
+        endProgram(0);
+    }
+    if (ready > 0) readAvailableBytes();
+    return true;
+}
+
+Key nextKeyInReadMode()
+{
+    Key key;
+    while (!takeKey(decoder, key)) takeTypedBytes(std::nullopt, nullptr);
+    return key;
+}
+
+}  // namespace
+
+void sleepTakingKeys(SteadyTime deadline)
+{
+    for (SteadyTime now = Clock::now(); now < deadline; now = Clock::now()) takeTypedBytes(deadline - now, nullptr);
+}
+
+bool waitForKeyOrSignal(Key& key, const sigset_t& waitMask)
+{
+    while (!takeKey(decoder, key)) {
+        if (!takeTypedBytes(std::nullopt, &waitMask)) return false;
+    }
+    return true;
+}
+
+void pause(int milliseconds)
+{
+    std::cout.flush();
+    if (milliseconds > 0) sleepTakingKeys(Clock::now() + std::chrono::milliseconds(milliseconds));
+}
+
+int readKey()
+{
+    std::cout.flush();
+    if (pendingSecondCode >= 0) {
+        int code = pendingSecondCode;
+        pendingSecondCode = -1;
+        return code;
+    }
+    setKeyReadMode(true);
+    Key key = nextKeyInReadMode();
+    setKeyReadMode(false);
+    if (isTwoCodeKey(key)) pendingSecondCode = key.second;
+    return key.code;
+}
+
+std::string readLine(std::size_t limit)
+{
+    std::cout.flush();
+    setKeyReadMode(true);
+    LineEditor editor = startLine(limit);
+    while (!editor.finished) {
+        std::cout << editLine(editor, nextKeyInReadMode());
+        std::cout.flush();
+        if (editor.interrupted) endBySignal(SIGINT);
+    }
+    setKeyReadMode(false);
+    return editor.text;
+}

@@ -1,0 +1,85 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "console/console.h"
+#include "console/line_editor.h"
+
+namespace {
+
+// Types each byte of `typed` as a one-code key; returns what was echoed.
+std::string typeInto(LineEditor& editor, const std::string& typed)
+{
+    std::string echoed;
+    for (char byte : typed) echoed += editLine(editor, Key{static_cast<unsigned char>(byte), -1});
+    return echoed;
+}
+
+TEST(LineEditor, TakesUpToItsLimitAndRefusesTheRest)
+{
+    LineEditor name = startLine(14);
+    EXPECT_EQ(typeInto(name, "Alexandrina Joy"), "Alexandrina Jo");
+    EXPECT_EQ(name.text, "Alexandrina Jo");
+    EXPECT_EQ(typeInto(name, "xyz"), "");
+    EXPECT_EQ(name.text, "Alexandrina Jo");
+    typeInto(name, "\r");
+    EXPECT_TRUE(name.finished);
+
+    LineEditor guess = startLine(39);
+    std::string fortyBytes(40, 'w');
+    typeInto(guess, fortyBytes);
+    EXPECT_EQ(guess.text, std::string(39, 'w'));
+}
+
+TEST(LineEditor, BackspaceErasesOnScreenAndMakesRoomAgain)
+{
+    LineEditor editor = startLine(3);
+    typeInto(editor, "abc");
+    EXPECT_EQ(editLine(editor, Key{backspaceKey, -1}), "\b \b");
+    EXPECT_EQ(typeInto(editor, "de"), "d");
+    EXPECT_EQ(editor.text, "abd");
+    LineEditor empty = startLine(3);
+    EXPECT_EQ(editLine(empty, Key{backspaceKey, -1}), "");
+}
+
+TEST(LineEditor, KeepsCaseSpacesPunctuationAndUtf8Whole)
+{
+    LineEditor editor = startLine(14);
+    typeInto(editor, "Zoë O'Neil-Ng");
+    EXPECT_EQ(editor.text, "Zoë O'Neil-Ng");  // 14 bytes: ë takes two
+
+    // A two-byte letter that would pass the limit is refused whole.
+    LineEditor nearlyFull = startLine(5);
+    typeInto(nearlyFull, "abcd\xc3\xa9");
+    EXPECT_EQ(nearlyFull.text, "abcd");
+    // Backspace takes the whole letter.
+    LineEditor accented = startLine(14);
+    typeInto(accented, "Ren\xc3\xa9");
+    editLine(accented, Key{backspaceKey, -1});
+    EXPECT_EQ(accented.text, "Ren");
+    // A broken character is dropped, the byte after it kept.
+    LineEditor broken = startLine(14);
+    typeInto(broken, "a\xc3z\xa9" "b");
+    EXPECT_EQ(broken.text, "azb");
+}
+
+TEST(LineEditor, IgnoresControlCharactersAndKeysWithoutCharacters)
+{
+    LineEditor editor = startLine(14);
+    EXPECT_EQ(typeInto(editor, "a\x1b\t\x07\x01\x7f" "b"), "ab");
+    EXPECT_EQ(editLine(editor, Key{224, 72}), "");
+    EXPECT_EQ(editLine(editor, Key{0, 59}), "");
+    EXPECT_EQ(editor.text, "ab");
+    EXPECT_FALSE(editor.finished);
+}
+
+TEST(LineEditor, CtrlCInterruptsTheLine)
+{
+    LineEditor editor = startLine(14);
+    typeInto(editor, "ab\x03" "cd");
+    EXPECT_TRUE(editor.interrupted);
+    EXPECT_FALSE(editor.finished);
+    EXPECT_EQ(editor.text, "ab");
+}
+
+}  // namespace
