@@ -16,6 +16,17 @@ set(HKH_MAINTAINER "Happy Koalas Hum maintainers <maintainers@happy-koalas-hum.e
   CACHE STRING "Maintainer named in the Debian package")
 
 install(TARGETS happy-koalas-hum RUNTIME DESTINATION ${HKH_GAME_DIR})
+# A stripped install (cmake --install --strip, and the package) also drops
+# the compiler's notes, as Debian's own strip step does.
+if(CMAKE_STRIP)
+  install(CODE "
+    if(CMAKE_INSTALL_DO_STRIP)
+      execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
+        \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${HKH_GAME_DIR}/$<TARGET_FILE_NAME:happy-koalas-hum>\"
+        COMMAND_ERROR_IS_FATAL ANY)
+    endif()
+  ")
+endif()
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/lex ${CMAKE_SOURCE_DIR}/data
   DESTINATION ${HKH_DATA_DIR}
   PATTERN ".*" EXCLUDE)
@@ -55,6 +66,8 @@ install(FILES ${CMAKE_SOURCE_DIR}/packaging/${HKH_PACKAGE}.desktop
   DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright ${hkh_packaging_build}/changelog.gz
   DESTINATION ${HKH_DOC_DIR})
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/lintian-overrides
+  DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides RENAME ${HKH_PACKAGE})
 
 # The Debian package: cmake --build <dir> --target package, or cpack in <dir>.
 set(CPACK_GENERATOR DEB)
