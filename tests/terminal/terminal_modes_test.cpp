@@ -256,6 +256,31 @@ TEST(TerminalGoingAway, EndOfInputInALineReadEndsTheGame)
     closeTerminals(game);
 }
 
+// The window is closed during a line read: the terminal hangs up, and the
+// game ends at once instead of waiting or spinning on a dead terminal.
+TEST(TerminalGoingAway, ClosingTheWindowEndsTheGame)
+{
+    GameOnTerminal game = startGame();
+    ASSERT_TRUE(waitForText(game, instructionsQuestion)) << game.output;
+    typeKeys(game, "n");
+    ASSERT_TRUE(waitForText(game, namePrompt)) << game.output;
+    close(game.slave);  // only the game holds the terminal now
+    game.slave = -1;
+    close(game.master);
+    game.master = -1;
+    int status = 0;
+    Clock::time_point giveUp = Clock::now() + 10s;
+    while (waitpid(game.pid, &status, WNOHANG) != game.pid && Clock::now() < giveUp) std::this_thread::sleep_for(20ms);
+    const bool ended = Clock::now() < giveUp;
+    if (!ended) {
+        kill(game.pid, SIGKILL);
+        waitpid(game.pid, &status, 0);
+    }
+    EXPECT_TRUE(ended);
+    EXPECT_TRUE(endedBySignal(status, SIGHUP) || endedWithStatus(status, 0)) << status;
+    closeTerminals(game);
+}
+
 TEST(TerminalChanging, ASmallerWindowInTheMiddleOfARoundLetsTheRoundGoOn)
 {
     GameOnTerminal game = startGame();
