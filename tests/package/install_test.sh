@@ -6,6 +6,7 @@
 set -euo pipefail
 build_dir=$1
 here=$(cd "$(dirname "$0")" && pwd)
+command -v tmux >/dev/null || { echo "SKIPPED: tmux is not installed (./test.sh installs it)"; exit 77; }
 scratch=$(mktemp -d)
 source "$here/terminal.sh"
 trap 'stop_terminal; rm -rf "$scratch"' EXIT
@@ -18,7 +19,8 @@ for path in "$launcher" "$root/libexec/happy-koalas-hum/happy-koalas-hum"; do
 done
 for path in share/games/happy-koalas-hum/lex/agrp0 share/games/happy-koalas-hum/data/hum.wav \
             share/man/man6/happy-koalas-hum.6.gz share/applications/happy-koalas-hum.desktop \
-            share/doc/happy-koalas-hum/copyright share/doc/happy-koalas-hum/changelog.gz; do
+            share/doc/happy-koalas-hum/copyright share/doc/happy-koalas-hum/changelog.gz \
+            share/lintian/overrides/happy-koalas-hum; do
     [ -f "$root/$path" ] || { echo "FAIL: $path is not installed" >&2; exit 1; }
 done
 gzip -t "$root/share/man/man6/happy-koalas-hum.6.gz"
