@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-packages.sh g++ cmake make pkg-config libsdl2-dev libgtest-dev tmux \
-  clang libclang-rt-14-dev valgrind
+  clang libclang-rt-14-dev valgrind lintian dpkg-dev file desktop-file-utils
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DHKH_SANITIZE=ON >/dev/null
 cmake --build build-test -j"$(nproc)"
 scripts/cross-build-windows.sh
