@@ -1,0 +1,623 @@
+#!/usr/bin/env python3
+"""Measures what the game costs beyond its own pauses and sounds, and prints a table.
+
+Usage: bench.py BUILD_DIR SOURCE_DIR [--runs N]
+
+The real game runs in tmux (its own socket, an 80x25 window) with SDL's disk
+audio driver, in a temporary folder with a copy of data/ and a one-word
+lexicon, so the scripted round's phrase is known. A control-mode client sends
+the keys and receives the game's output as it is written, each piece stamped
+on arrival; a step's wall time runs from its key sent to its next prompt
+drawn. The test double (bench_round_timeline) plays the same keys and says
+what the game plays and waits between reads: a step's designed time is its
+pauses plus its sounds' lengths from their WAV headers.
+"""
+
+import argparse
+import os
+import platform
+import re
+import shutil
+import signal
+import statistics
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import wave
+
+PHRASE = ("restless", "glasses", "hiss")
+PLAYER = "Ann"
+ESCAPE = "\x1b"
+DEVICE_RATE = 22050  # the game's sound device: signed 16-bit mono at 22050 Hz
+TITLE_LAST_LINE = b"Listen closely, then guess the phrase while your 100 points last."
+HANGMAN = "/usr/games/hangman"
+PROMPT_SECONDS = 10.0
+
+# The scripted round: (label in the table, untimed text typed first and
+# awaited as echo, timed keys, reads the timed keys use). A label of None is
+# played but not reported. Keys are tmux key names or literal text.
+ROUND_STEPS = [
+    (None, None, ["n"], 1),
+    ("name, 3 sounds, to the first letter", PLAYER, ["Enter"], 1),
+    ("letter found 8 times: 8 tones", None, ["s"], 1),
+    ("review prompt", None, ["r"], 1),
+    ("spelling of a 7-letter word", None, ["2", "x"], 2),
+    ("guess prompt", None, ["g"], 1),
+    ("wrong guess, 2 words credited", "restless glasses sing", ["Enter"], 1),
+    ("letter not found", None, ["z"], 1),
+    ("guess prompt", None, ["g"], 1),
+    ("win", " ".join(PHRASE), ["Enter"], 1),
+    ("quit, to the farewell", None, ["q"], 1),
+    ("Escape, 3 closing sounds, to the exit", None, ["Escape"], 0),
+]
+SPELLING_STEP = "spelling of a 7-letter word"
+PROMPT_CPU_AFTER = "name, 3 sounds, to the first letter"
+
+
+def key_characters(key):
+    return {"Enter": "\r", "Escape": ESCAPE}.get(key, key)
+
+
+def round_key_script():
+    keys = ""
+    for _, typed, timed, _ in ROUND_STEPS:
+        keys += (typed or "") + "".join(key_characters(key) for key in timed)
+    return keys
+
+
+# Each round of the long session: a letter, the review with both spellings,
+# a wrong guess, a letter not found, a pass, a letter and the win; play again.
+LONG_SESSION_ROUND = "sr2x5grestless glasses sing\rzpeg" + " ".join(PHRASE) + "\rp"
+
+
+# ---------------------------------------------------------------- tmux
+
+class Tmux:
+    """A tmux server of our own and one control-mode client on it."""
+
+    def __init__(self, folder):
+        self.socket = os.path.join(folder, "tmux.sock")
+        self.run("-f", "/dev/null", "new-session", "-d", "-s", "bench", "-x", "80", "-y", "25", "cat")
+        for option in (["remain-on-exit", "on"], ["status", "off"], ["escape-time", "0"],
+                       ["default-size", "80x25"]):
+            self.run("set-option", "-g", *option)
+        self.client = subprocess.Popen(["tmux", "-S", self.socket, "-C", "attach-session", "-t", "bench"],
+                                       stdin=subprocess.PIPE, stdout=subprocess.PIPE, bufsize=0)
+        self.lock = threading.Condition()
+        self.streams = {}      # pane id -> bytearray of everything it wrote
+        self.arrivals = {}     # pane id -> [(end offset, monotonic ns)]
+        self.replies = []      # finished command replies, each a list of lines
+        self.reply = None
+        self.reader = threading.Thread(target=self.read_client, daemon=True)
+        self.reader.start()
+        # A control client sizes the windows too; "window-size manual" would
+        # do without this, but tmux 3.3 crashes on it with a control client.
+        self.command("refresh-client -C 80x25")
+
+    def run(self, *arguments):
+        return subprocess.run(["tmux", "-S", self.socket, *arguments], check=True,
+                              capture_output=True, text=True).stdout
+
+    def read_client(self):
+        pending = b""
+        descriptor = self.client.stdout.fileno()
+        while True:
+            chunk = os.read(descriptor, 65536)
+            arrived = time.monotonic_ns()
+            if not chunk:
+                return
+            pending += chunk
+            *lines, pending = pending.split(b"\n")
+            with self.lock:
+                for line in lines:
+                    self.take_line(line, arrived)
+                self.lock.notify_all()
+
+    def take_line(self, line, arrived):
+        if line.startswith(b"%output "):
+            _, pane, data = line.split(b" ", 2)
+            data = re.sub(rb"\\([0-7]{3})", lambda match: bytes([int(match.group(1), 8)]), data)
+            pane = pane.decode()
+            stream = self.streams.setdefault(pane, bytearray())
+            stream += data
+            self.arrivals.setdefault(pane, []).append((len(stream), arrived))
+        elif line.startswith(b"%begin"):
+            # Flags 1: the reply to one of our commands (attaching has a reply of its own).
+            self.reply = [] if line.split()[-1] == b"1" else None
+        elif line.startswith(b"%end") or line.startswith(b"%error"):
+            if self.reply is not None:
+                self.replies.append(self.reply)
+            self.reply = None
+        elif self.reply is not None:
+            self.reply.append(line.decode(errors="replace"))
+
+    def command(self, text):
+        """Sends one command; returns the time it was sent and its reply."""
+        with self.lock:
+            replies_before = len(self.replies)
+        sent = time.monotonic_ns()
+        self.client.stdin.write(text.encode() + b"\n")
+        with self.lock:
+            self.lock.wait_for(lambda: len(self.replies) > replies_before, timeout=10)
+            return sent, self.replies[replies_before] if len(self.replies) > replies_before else []
+
+    def start(self, folder, command):
+        _, reply = self.command(f"new-window -d -P -F '#{{pane_id}}' -c '{folder}' '{command}'")
+        pane = reply[0].strip()
+        _, size = self.command(f"display-message -p -t {pane} '#{{pane_width}}x#{{pane_height}}'")
+        if size != ["80x25"]:
+            raise RuntimeError(f"the pane is {size}, not 80x25")
+        with self.lock:
+            self.streams.setdefault(pane, bytearray())
+        return pane
+
+    def send(self, pane, key):
+        """Sends a key (a tmux key name, or one literal character); returns when it was sent."""
+        if key in ("Enter", "Escape"):
+            sent, _ = self.command(f"send-keys -t {pane} {key}")
+        else:
+            sent, _ = self.command(f"send-keys -t {pane} -l '{key}'")
+        return sent
+
+    def written(self, pane):
+        with self.lock:
+            return len(self.streams.get(pane, b""))
+
+    def wait_for(self, pane, text, since, timeout=30.0):
+        """Waits until the pane has written text after offset since; returns
+        the arrival time of the piece that completed it and the offset after it."""
+        deadline = time.monotonic() + timeout
+        with self.lock:
+            while True:
+                stream = self.streams.get(pane, bytearray())
+                found = stream.find(text, since)
+                if found >= 0:
+                    end = found + len(text)
+                    for offset, arrived in self.arrivals[pane]:
+                        if offset >= end:
+                            return arrived, end
+                left = deadline - time.monotonic()
+                if left <= 0:
+                    raise TimeoutError(f"{text!r} not drawn; the pane last wrote {bytes(stream[-300:])!r}")
+                self.lock.wait(timeout=left)
+
+    def close_pane(self, pane):
+        self.command(f"kill-pane -t {pane}")
+
+    def stop(self):
+        try:
+            self.client.stdin.close()
+            self.client.wait(timeout=5)
+        except (OSError, subprocess.TimeoutExpired):
+            self.client.kill()
+        subprocess.run(["tmux", "-S", self.socket, "kill-server"], capture_output=True)
+
+
+# ---------------------------------------------------------------- processes
+
+def read_notes(path):
+    notes = {}
+    try:
+        with open(path) as file:
+            for line in file:
+                name, _, value = line.strip().partition(" ")
+                notes[name] = int(value)
+    except (OSError, ValueError):
+        pass
+    return notes
+
+
+def wait_for_note(path, name, timeout=30.0):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        notes = read_notes(path)
+        if name in notes:
+            return notes
+        time.sleep(0.002)
+    raise TimeoutError(f"no {name} in {path}")
+
+
+def child_of(pid):
+    """The one child of a process (the program /usr/bin/time started)."""
+    deadline = time.monotonic() + 5
+    while time.monotonic() < deadline:
+        try:
+            with open(f"/proc/{pid}/task/{pid}/children") as file:
+                children = file.read().split()
+            if children:
+                return int(children[0])
+        except OSError:
+            pass
+        time.sleep(0.001)
+    raise TimeoutError(f"process {pid} started nothing")
+
+
+def cpu_seconds(pid):
+    """CPU time of all the process's threads: (from /proc/PID/stat utime + stime,
+    from the threads' schedstat run times), in seconds."""
+    with open(f"/proc/{pid}/stat") as file:
+        fields = file.read().rsplit(")", 1)[1].split()
+    ticks = int(fields[11]) + int(fields[12])  # utime and stime, fields 14 and 15
+    run_nanoseconds = 0
+    for task in os.listdir(f"/proc/{pid}/task"):
+        try:
+            with open(f"/proc/{pid}/task/{task}/schedstat") as file:
+                run_nanoseconds += int(file.read().split()[0])
+        except OSError:
+            pass
+    return ticks / os.sysconf("SC_CLK_TCK"), run_nanoseconds / 1e9
+
+
+def peak_rss_kb(time_report):
+    with open(time_report) as file:
+        found = re.search(r"Maximum resident set size \(kbytes\): (\d+)", file.read())
+    return int(found.group(1)) if found else None
+
+
+class Launch:
+    """A program started in a new tmux pane through bench_launch and /usr/bin/time -v."""
+
+    count = 0
+
+    def __init__(self, tmux, folder, builds, program, environment):
+        Launch.count += 1
+        self.tmux = tmux
+        self.notes = os.path.join(folder, f"notes{Launch.count}")
+        self.time_report = os.path.join(folder, f"time{Launch.count}")
+        settings = " ".join(f"{name}={value}" for name, value in environment.items())
+        command = (f"exec env {settings} {builds['launch']} {self.notes} "
+                   f"/usr/bin/time -v -o {self.time_report} {program}")
+        self.pane = tmux.start(folder, command)
+        self.started = wait_for_note(self.notes, "pid")["start"]
+        self.pid = child_of(read_notes(self.notes)["pid"])
+
+    def wait_for_end(self, timeout=30.0):
+        return wait_for_note(self.notes, "end", timeout)["end"]
+
+    def stop(self):
+        try:
+            os.kill(self.pid, signal.SIGTERM)
+        except ProcessLookupError:
+            pass
+        self.wait_for_end()
+        rss = peak_rss_kb(self.time_report)
+        self.tmux.close_pane(self.pane)
+        return rss
+
+
+def measure_cpu(pid, seconds):
+    """Percent of one core the process used over the next seconds: (stat, schedstat)."""
+    wall_before = time.monotonic()
+    stat_before, run_before = cpu_seconds(pid)
+    time.sleep(seconds)
+    stat_after, run_after = cpu_seconds(pid)
+    wall = time.monotonic() - wall_before
+    return 100 * (stat_after - stat_before) / wall, 100 * (run_after - run_before) / wall
+
+
+# ---------------------------------------------------------------- the game's data
+
+def sound_lengths(data_folder):
+    lengths, samples = {}, {}
+    for name in os.listdir(data_folder):
+        if not name.endswith(".wav"):
+            continue
+        with wave.open(os.path.join(data_folder, name)) as sound:
+            lengths[name] = sound.getnframes() / sound.getframerate()
+            if (sound.getnchannels(), sound.getsampwidth(), sound.getframerate()) == (1, 2, DEVICE_RATE):
+                samples[name] = sound.readframes(sound.getnframes())
+    return lengths, samples
+
+
+def sound_name(path):
+    return path.replace("\\", "/").rsplit("/", 1)[-1]
+
+
+def write_one_word_lexicon(folder):
+    os.makedirs(os.path.join(folder, "lex"))
+    families = (("agrp", 33, PHRASE[0]), ("ngrp", 33, PHRASE[1]), ("vgrp", 23, PHRASE[2]))
+    for base, count, word in families:
+        for number in range(count):
+            with open(os.path.join(folder, "lex", f"{base}{number}"), "w") as file:
+                file.write(word + "\n")
+
+
+def designed_round(builds, folder, lengths):
+    """The scripted round on the test double: for every read, the designed
+    seconds before it, its prompt, and the sounds in order with whether each
+    follows the one before with no pause between."""
+    output = subprocess.run([builds["timeline"], round_key_script()], cwd=folder, check=True,
+                            capture_output=True, text=True).stdout
+    segments, seconds, sounds, back_to_back = [], 0.0, [], False
+    for line in output.splitlines():
+        kind, _, rest = line.partition("\t")
+        if kind == "sound":
+            sounds.append((sound_name(rest), back_to_back))
+            seconds += lengths[sound_name(rest)]
+            back_to_back = True
+        elif kind == "pause":
+            seconds += max(0, int(rest)) / 1000
+            back_to_back = False
+        elif kind in ("read", "end"):
+            prompt = rest.partition("\t")[2] if kind == "read" else None
+            segments.append((seconds, prompt))
+            seconds, back_to_back = 0.0, False
+    return segments, sounds
+
+
+# ---------------------------------------------------------------- measurements
+
+def game_environment(folder, recording):
+    return {"SDL_AUDIODRIVER": "disk", "SDL_DISKAUDIOFILE": recording} if recording else {}
+
+
+def play_round(tmux, builds, folder, segments, run):
+    """One scripted round in tmux; returns {label: [(wall, designed)]}, CPU
+    figures, peak RSS and the recording's path."""
+    recording = os.path.join(folder, f"round{run}.raw")
+    game = Launch(tmux, folder, builds, builds["game"], game_environment(folder, recording))
+    pane = game.pane
+    _, offset = tmux.wait_for(pane, segments[0][1].encode(), 0)
+    steps, cpu = {}, {}
+    read = 0
+    for label, typed, timed, reads in ROUND_STEPS:
+        if typed:
+            since = tmux.written(pane)
+            tmux.send(pane, typed)
+            _, offset = tmux.wait_for(pane, typed.encode(), since)
+        since = tmux.written(pane)
+        measuring_cpu = label == SPELLING_STEP
+        if measuring_cpu:
+            cpu_before, wall_before = cpu_seconds(game.pid), time.monotonic_ns()
+        sent = [tmux.send(pane, key) for key in timed][0]
+        designed = sum(seconds for seconds, _ in segments[read + 1:read + 1 + max(reads, 1)])
+        if reads == 0:
+            drawn = game.wait_for_end()
+        else:
+            drawn, offset = tmux.wait_for(pane, segments[read + reads][1].encode(), since)
+        if measuring_cpu:
+            cpu_after = cpu_seconds(game.pid)
+            wall = (time.monotonic_ns() - wall_before) / 1e9
+            cpu["spelling"] = [100 * (after - before) / wall for before, after in zip(cpu_before, cpu_after)]
+        read += reads
+        if label:
+            steps.setdefault(label, []).append(((drawn - sent) / 1e9, designed))
+        if label == PROMPT_CPU_AFTER:
+            cpu["prompt"] = measure_cpu(game.pid, PROMPT_SECONDS)
+    notes = read_notes(game.notes)
+    rss = peak_rss_kb(game.time_report)
+    tmux.close_pane(pane)
+    device_seconds = os.path.getsize(recording) / 2 / DEVICE_RATE
+    pace = device_seconds / ((notes["end"] - notes["start"]) / 1e9)
+    return steps, cpu, rss, recording, pace
+
+
+def hear_recording(recording, sounds, samples):
+    """Finds every sound, whole and in order, in the disk driver's recording;
+    returns the sounds found whole and the gaps (ms) before back-to-back ones."""
+    with open(recording, "rb") as file:
+        heard = file.read()
+    found, position, gaps = 0, 0, {"tones": [], "other": []}
+    previous_end = None
+    for name, back_to_back in sounds:
+        data = samples.get(name)
+        if data is None:
+            previous_end = None
+            continue
+        start = heard.find(data, position)
+        if start < 0:
+            previous_end = None
+            continue
+        found += 1
+        if back_to_back and previous_end is not None:
+            gap_ms = (start - previous_end) / 2 / DEVICE_RATE * 1000
+            gaps["tones" if name.startswith("tone") else "other"].append(gap_ms)
+        position = previous_end = start + len(data)
+    return found, gaps
+
+
+def start_up(tmux, builds, folder, program, ready_text, environment, cpu_seconds_wanted=0):
+    launch = Launch(tmux, folder, builds, program, environment)
+    drawn, _ = tmux.wait_for(launch.pane, ready_text, 0)
+    cpu = measure_cpu(launch.pid, cpu_seconds_wanted) if cpu_seconds_wanted else None
+    rss = launch.stop()
+    return (drawn - launch.started) / 1e9, rss, cpu
+
+
+def long_session(builds, folder):
+    output = subprocess.run([builds["long"], "1000", LONG_SESSION_ROUND], cwd=folder, check=True,
+                            capture_output=True, text=True).stdout
+    return {name: float(value) for name, value in (line.split("\t") for line in output.splitlines())}
+
+
+def phrase_draws(builds, source):
+    output = subprocess.run([builds["draws"], "100000"], cwd=source, check=True,
+                            capture_output=True, text=True).stdout
+    return {name: float(value) for name, value in (line.split("\t") for line in output.splitlines())}
+
+
+# ---------------------------------------------------------------- the table
+
+def spread(values, form="{:.3f}"):
+    if not values:
+        return "n/a"
+    return (form.format(statistics.median(values)) + " [" + form.format(min(values)) + " .. "
+            + form.format(max(values)) + "]")
+
+
+def verdict(met):
+    return "met" if met else "MISSED"
+
+
+def machine_line():
+    model = "unknown CPU"
+    try:
+        with open("/proc/cpuinfo") as file:
+            for line in file:
+                if line.startswith("model name"):
+                    model = line.split(":", 1)[1].strip()
+                    break
+    except OSError:
+        pass
+    sdl = subprocess.run(["pkg-config", "--modversion", "sdl2"], capture_output=True, text=True).stdout.strip()
+    return (f"{model}, {os.cpu_count()} cores; {platform.system()} {platform.release()}; "
+            f"SDL {sdl or '?'}; tmux {subprocess.run(['tmux', '-V'], capture_output=True, text=True).stdout.split()[-1]}")
+
+
+def print_table(results, runs):
+    out = []
+    add = out.append
+    add("Happy Koalas Hum benchmark, " + time.strftime("%Y-%m-%d %H:%M"))
+    add("Machine: " + machine_line())
+    add(f"Each figure: median [min .. max]; {runs} runs of the scripted round, "
+        f"{results['startup_runs']} start-ups each, {results['session_runs']} long sessions, "
+        f"{results['draw_runs']} draw runs.")
+    add(f"SDL disk driver pace: {spread(results['pace'])} of real time.")
+    add("")
+    add("1. Turn overhead: wall time from key sent to next prompt drawn / designed time   goal <= 1.02")
+    add(f"   {'step':40} {'designed s':>10} {'over, ms':>22}  {'ratio':>26}")
+    all_met = True
+    for label in dict.fromkeys(label for label, *_ in ROUND_STEPS if label):
+        samples = results["steps"][label]
+        ratios = [wall / designed for wall, designed in samples]
+        overs = [1000 * (wall - designed) for wall, designed in samples]
+        met = max(ratios) <= 1.02
+        all_met &= met
+        add(f"   {label:40} {samples[0][1]:10.3f} {spread(overs, '{:.1f}'):>22}  {spread(ratios):>26} "
+            f"{verdict(met)}")
+    add(f"   every step: {verdict(all_met)}")
+    add("")
+    add("2. CPU while waiting, % of one core (utime+stime of all threads; schedstat in brackets)   goal <= 0.5")
+    for name, label in (("prompt", f"at a prompt for {PROMPT_SECONDS:.0f} s"),
+                        ("spelling", "during the 7-letter spelling")):
+        stat = [figures[0] for figures in results["cpu"][name]]
+        exact = [figures[1] for figures in results["cpu"][name]]
+        add(f"   {label:40} {spread(stat, '{:.2f}'):>24}   ({spread(exact, '{:.3f}')})  "
+            f"{verdict(max(stat + exact) <= 0.5)}")
+    add("")
+    add("3. Start-up: process start to the title's lines drawn; peak RSS (/usr/bin/time -v)   goals <= 50 ms, 16 MB")
+    startup_ms = [1000 * seconds for seconds in results["startup"]]
+    default_ms = [1000 * seconds for seconds in results["startup_default"]]
+    add(f"   {'start-up, disk driver, ms':40} {spread(startup_ms, '{:.1f}'):>24}  {verdict(max(startup_ms) <= 50)}")
+    add(f"   {'start-up, default driver, ms':40} {spread(default_ms, '{:.1f}'):>24}  "
+        f"{verdict(max(default_ms) <= 50)}")
+    peak_mb = [kb / 1024 for kb in results["rss_round"]]
+    add(f"   {'peak RSS over the whole round, MB':40} {spread(peak_mb, '{:.1f}'):>24}  {verdict(max(peak_mb) <= 16)}")
+    start_mb = [kb / 1024 for kb in results["rss_startup"]]
+    add(f"   {'peak RSS at the title, MB':40} {spread(start_mb, '{:.1f}'):>24}")
+    add("")
+    add("4. Gap between consecutive sounds in the disk recording, ms   goal <= 30")
+    tones, other = results["gaps"]["tones"], results["gaps"]["other"]
+    add(f"   {'tones 1 to 8':40} {spread(tones, '{:.1f}'):>24}  {verdict(tones and max(tones) <= 30)}")
+    add(f"   {'other back-to-back sounds':40} {spread(other, '{:.1f}'):>24}  {verdict(other and max(other) <= 30)}")
+    add(f"   sounds heard whole and in order: {results['heard']} of {results['played']}")
+    add("")
+    session = results["session"]
+    add("5. Long session on the test double: 1,000 rounds, pauses on the virtual clock   goal: no growth")
+    add(f"   {'time per round, us':40} {spread([s['wall_us_per_round'] for s in session], '{:.1f}'):>24}"
+        f"   (the round's pauses: {session[0]['virtual_ms_per_round'] / 1000:.1f} s)")
+    rss10 = [s["rss_kb_after_10"] for s in session]
+    rss1000 = [s["rss_kb_after_last"] for s in session]
+    heap10 = [s["heap_after_10"] for s in session]
+    heap1000 = [s["heap_after_last"] for s in session]
+    add(f"   {'RSS after round 10, kB':40} {spread(rss10, '{:.0f}'):>24}")
+    add(f"   {'RSS after round 1,000, kB':40} {spread(rss1000, '{:.0f}'):>24}")
+    add(f"   {'heap in use after round 10, bytes':40} {spread(heap10, '{:.0f}'):>24}")
+    add(f"   {'heap in use after round 1,000, bytes':40} {spread(heap1000, '{:.0f}'):>24}  "
+        f"{verdict(max(heap1000) <= min(heap10))}")
+    add("")
+    add("6. Phrase draws: 100,000 from the shipped lexicon (three words, each read from its file)")
+    add(f"   {'time per draw, us':40} {spread([d['us_per_draw'] for d in results['draws']], '{:.1f}'):>24}")
+    add("")
+    add("7. The peer in the same run: bsdgames hangman (to its \"Guess:\" prompt)")
+    add(f"   {'':40} {'Happy Koalas Hum':>24}   {'hangman':>24}")
+    peer = results["peer"]
+    add(f"   {'start-up, ms':40} {spread(startup_ms, '{:.1f}'):>24}   "
+        f"{spread([1000 * s for s in peer['startup']], '{:.1f}'):>24}")
+    add(f"   {'peak RSS at its first prompt, MB':40} {spread(start_mb, '{:.1f}'):>24}   "
+        f"{spread([kb / 1024 for kb in peer['rss']], '{:.1f}'):>24}")
+    ours_cpu = [figures[0] for figures in results["cpu"]["prompt"]]
+    add(f"   {'CPU at its prompt, % of a core':40} {spread(ours_cpu, '{:.2f}'):>24}   "
+        f"{spread([figures[0] for figures in peer['cpu']], '{:.2f}'):>24}")
+    ours_exact = [figures[1] for figures in results["cpu"]["prompt"]]
+    add(f"   {'  (schedstat)':40} {spread(ours_exact, '{:.3f}'):>24}   "
+        f"{spread([figures[1] for figures in peer['cpu']], '{:.3f}'):>24}")
+    print("\n".join(out))
+
+
+# ---------------------------------------------------------------- main
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("build")
+    parser.add_argument("source")
+    parser.add_argument("--runs", type=int, default=3, help="scripted rounds in tmux (each about 50 s)")
+    parser.add_argument("--startups", type=int, default=7)
+    arguments = parser.parse_args()
+    build = os.path.abspath(arguments.build)
+    source = os.path.abspath(arguments.source)
+    builds = {"game": f"{build}/happy-koalas-hum", "launch": f"{build}/bench/bench_launch",
+              "timeline": f"{build}/bench/bench_round_timeline", "long": f"{build}/bench/bench_long_session",
+              "draws": f"{build}/bench/bench_phrase_draws"}
+    lengths, samples = sound_lengths(os.path.join(source, "data"))
+
+    folder = tempfile.mkdtemp(prefix="hkh-bench-")
+    tmux = None
+    try:
+        shutil.copytree(os.path.join(source, "data"), os.path.join(folder, "data"))
+        write_one_word_lexicon(folder)
+        segments, sounds = designed_round(builds, folder, lengths)
+        results = {"steps": {}, "cpu": {"prompt": [], "spelling": []}, "rss_round": [], "pace": [],
+                   "gaps": {"tones": [], "other": []}, "heard": 0, "played": 0,
+                   "startup": [], "startup_default": [], "rss_startup": [],
+                   "peer": {"startup": [], "rss": [], "cpu": []}, "startup_runs": arguments.startups}
+        tmux = Tmux(folder)
+
+        print(f"Start-up: {arguments.startups} runs each of the game and hangman...", file=sys.stderr)
+        for run in range(arguments.startups):
+            recording = os.path.join(folder, f"start{run}.raw")
+            seconds, rss, _ = start_up(tmux, builds, folder, builds["game"], TITLE_LAST_LINE,
+                                       game_environment(folder, recording))
+            results["startup"].append(seconds)
+            results["rss_startup"].append(rss)
+            seconds, _, _ = start_up(tmux, builds, folder, builds["game"], TITLE_LAST_LINE, {})
+            results["startup_default"].append(seconds)
+            cpu_wanted = PROMPT_SECONDS if run < arguments.runs else 0
+            seconds, rss, cpu = start_up(tmux, builds, folder, HANGMAN, b"Guess:", {}, cpu_wanted)
+            results["peer"]["startup"].append(seconds)
+            results["peer"]["rss"].append(rss)
+            if cpu:
+                results["peer"]["cpu"].append(cpu)
+
+        for run in range(arguments.runs):
+            print(f"Scripted round {run + 1} of {arguments.runs}...", file=sys.stderr)
+            steps, cpu, rss, recording, pace = play_round(tmux, builds, folder, segments, run)
+            for label, samples_of_step in steps.items():
+                results["steps"].setdefault(label, []).extend(samples_of_step)
+            results["cpu"]["prompt"].append(cpu["prompt"])
+            results["cpu"]["spelling"].append(cpu["spelling"])
+            results["rss_round"].append(rss)
+            results["pace"].append(pace)
+            heard, gaps = hear_recording(recording, sounds, samples)
+            results["heard"] += heard
+            results["played"] += len(sounds)
+            for kind in gaps:
+                results["gaps"][kind].extend(gaps[kind])
+            os.remove(recording)
+
+        print("Long sessions and phrase draws...", file=sys.stderr)
+        results["session"] = [long_session(builds, folder) for _ in range(5)]
+        results["session_runs"] = len(results["session"])
+        results["draws"] = [phrase_draws(builds, source) for _ in range(3)]
+        results["draw_runs"] = len(results["draws"])
+        print_table(results, arguments.runs)
+    finally:
+        if tmux:
+            tmux.stop()
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main()
