@@ -26,8 +26,11 @@ using Clock = std::chrono::steady_clock;
 using Samples = std::vector<std::int16_t>;
 
 constexpr int deviceRate = 22050;
-constexpr int bufferFrames = 512;
-constexpr auto bufferTime = std::chrono::microseconds(1000000LL * bufferFrames / deviceRate);
+// The device takes 512 frames (23 ms) at a time. A sound starts with the
+// device's next buffer, half a buffer after it is queued on average; smaller
+// buffers start sounds sooner, but wake the audio thread more often all the
+// time the game waits at a prompt.
+constexpr std::size_t bufferFrames = 512;
 
 SDL_AudioDeviceID device = 0;
 bool audioStarted = false;
@@ -39,7 +42,7 @@ SDL_AudioDeviceID openDevice()
     wanted.freq = deviceRate;
     wanted.format = AUDIO_S16SYS;
     wanted.channels = 1;
-    wanted.samples = bufferFrames;
+    wanted.samples = static_cast<Uint16>(bufferFrames);
     return SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
 }
 
@@ -133,23 +136,42 @@ const Samples& soundFor(const std::string& path)
     return found->second.empty() ? defaultChime() : found->second;
 }
 
-// Queues the sound and sleeps until about one buffer before its end, then
-// watches the queue drain and waits out the last buffer in the device.
+Clock::duration framesTime(std::size_t frames)
+{
+    return std::chrono::microseconds(1000000LL * static_cast<long long>(frames) / deviceRate);
+}
+
+// The device takes a queued sound a whole buffer at a time from its start, so
+// when the queue runs empty it has just taken the sound's last buffer, of
+// which only this many frames are sound.
+std::size_t framesInLastBuffer(std::size_t frames)
+{
+    std::size_t rest = frames % bufferFrames;
+    return rest == 0 && frames > 0 ? bufferFrames : rest;
+}
+
+// Queues the sound and sleeps until the earliest moment the device can take
+// its last buffer, then watches the queue drain and waits out the sound's part
+// of that last buffer: the sound has then played to its end, and the next one
+// can start with the device's next buffer. Waiting a whole buffer instead
+// would make the next sound miss that buffer most of the time.
 void playToEnd(const Samples& samples)
 {
     SteadyTime start = Clock::now();
-    auto length = std::chrono::microseconds(1000000LL * static_cast<long long>(samples.size()) / deviceRate);
-    if (device != 0) {
-        SDL_QueueAudio(device, samples.data(), static_cast<Uint32>(samples.size() * sizeof(std::int16_t)));
+    if (device == 0) {
+        sleepTakingKeys(start + framesTime(samples.size()));
+        return;
     }
-    sleepTakingKeys(start + length - bufferTime);
+    SDL_QueueAudio(device, samples.data(), static_cast<Uint32>(samples.size() * sizeof(std::int16_t)));
+    const std::size_t lastFrames = framesInLastBuffer(samples.size());
+    sleepTakingKeys(start + framesTime(samples.size() - lastFrames));
     // A device that stops draining must not hold the game for ever.
-    SteadyTime giveUp = start + length + std::chrono::seconds(1);
-    while (device != 0 && SDL_GetQueuedAudioSize(device) > 0 && Clock::now() < giveUp) {
+    SteadyTime giveUp = start + framesTime(samples.size()) + std::chrono::seconds(1);
+    while (SDL_GetQueuedAudioSize(device) > 0 && Clock::now() < giveUp) {
         sleepTakingKeys(Clock::now() + std::chrono::milliseconds(2));
     }
-    if (device != 0) SDL_ClearQueuedAudio(device);
-    sleepTakingKeys(Clock::now() + bufferTime);
+    SDL_ClearQueuedAudio(device);
+    sleepTakingKeys(Clock::now() + framesTime(lastFrames));
 }
 
 }  // namespace
