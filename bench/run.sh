@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the game (Release) and the benchmark programs, then measures what the
 # game costs beyond its own pauses and sounds and prints the figures, beside
-# those of bsdgames' hangman. About four minutes; run it on a quiet machine.
+# those of bsdgames' hangman. About three minutes; run it on a quiet machine.
 # Usage: bench/run.sh [--runs N] [--startups N]
 set -euo pipefail
 cd "$(dirname "$0")/.."
