@@ -14,6 +14,14 @@ bool stillRunningAfter(const GameInTmux& game, std::chrono::milliseconds wait)
     return !waitForExit(game, wait).has_value();
 }
 
+GameLaunch smallWindow()
+{
+    GameLaunch launch;
+    launch.columns = 60;
+    launch.rows = 20;
+    return launch;
+}
+
 }  // namespace
 
 using TitleScreen = GameInTerminal;
@@ -82,10 +90,7 @@ TEST_F(TitleScreen, InputThatIsNotATerminalIsRefusedWithStatus1)
 
 TEST_F(TitleScreen, ASmallWindowIsAskedToGrowThenGetsTheTitle)
 {
-    GameLaunch launch;
-    launch.columns = 60;
-    launch.rows = 20;
-    startGame(game, launch);
+    startGame(game, smallWindow());
     // 60 columns wrap the message after its 60th character.
     ASSERT_TRUE(shows(1, 1, "Please make this window at least 80 columns wide and 25 ro"));
     EXPECT_TRUE(stillRunningAfter(game, 300ms));
@@ -97,10 +102,7 @@ TEST_F(TitleScreen, ASmallWindowIsAskedToGrowThenGetsTheTitle)
 
 TEST_F(TitleScreen, EscapeWhileTheWindowIsTooSmallEndsAtOnce)
 {
-    GameLaunch launch;
-    launch.columns = 60;
-    launch.rows = 20;
-    startGame(game, launch);
+    startGame(game, smallWindow());
     ASSERT_TRUE(shows(1, 1, "Please make this window"));
     pressKey(game, "Escape");
     EXPECT_EQ(waitForExit(game, 5s), 0);
