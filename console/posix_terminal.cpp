@@ -151,7 +151,6 @@ void openConsole()
     installSignalHandlers();
     enterGameModes();
     waitForLargeWindow();
-    openSound();
 }
 
 void endProgram(int status)

@@ -34,6 +34,7 @@ constexpr std::size_t bufferFrames = 512;
 
 SDL_AudioDeviceID device = 0;
 bool audioStarted = false;
+bool soundOpened = false;
 std::map<std::string, Samples> loadedSounds;  // an empty entry: the file cannot be played
 
 SDL_AudioDeviceID openDevice()
@@ -172,12 +173,15 @@ void playToEnd(const Samples& samples)
     }
     SDL_ClearQueuedAudio(device);
     sleepTakingKeys(Clock::now() + framesTime(lastFrames));
+    addSoundLateness(Clock::now() - start - framesTime(samples.size()));
 }
 
 }  // namespace
 
 void openSound()
 {
+    if (soundOpened) return;
+    soundOpened = true;
     // SDL must leave Ctrl-C and the other signals to the console.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SilencedStderr silenced = silenceStderr();
@@ -196,10 +200,12 @@ void closeSound()
     audioStarted = false;
     SDL_Quit();
     loadedSounds.clear();
+    soundOpened = false;
 }
 
 void playSound(const std::string& path)
 {
     std::cout.flush();
+    openSound();
     playToEnd(soundFor(path));
 }
