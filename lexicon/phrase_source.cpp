@@ -4,20 +4,10 @@
 #include <fstream>
 
 #include "console/console.h"
+#include "lexicon/lexicon_layout.h"
 #include "lexicon/random_number.h"
 
 namespace {
-
-struct LexiconFamily {
-    const char* basePath;
-    int fileCount;
-    int lastFileReach;  // the last file is shorter: its word count is drawn modulo this
-};
-
-constexpr LexiconFamily adjectiveFamily{"lex\\agrp", 33, 155};
-constexpr LexiconFamily nounFamily{"lex\\ngrp", 33, 133};
-constexpr LexiconFamily verbFamily{"lex\\vgrp", 23, 73};
-constexpr int fullFileReach = 200;
 
 // Two draws, always in this order: the file, then the position in it.
 void pickWord(const LexiconFamily& family, std::string& word)
