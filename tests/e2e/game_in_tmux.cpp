@@ -106,9 +106,10 @@ void startGame(GameInTmux& game, const GameLaunch& launch)
 {
     std::filesystem::path configuration = game.scratch / "tmux.conf";
     writeTmuxConfiguration(configuration);
-    std::string arguments = "-f " + shellQuoted(configuration.string()) + " new-session -d -s game -x " +
-                            std::to_string(launch.columns) + " -y " + std::to_string(launch.rows) + " -c " +
-                            shellQuoted(game.scratch.string());
+    std::string arguments = "-f ";
+    arguments += shellQuoted(configuration.string()) + " new-session -d -s game -x " +
+                 std::to_string(launch.columns) + " -y " + std::to_string(launch.rows) + " -c " +
+                 shellQuoted(game.scratch.string());
     for (const std::string& setting : launch.environment) arguments += " -e " + shellQuoted(setting);
     arguments += " " + shellQuoted(gameCommand(game, launch));
     runTmux(game, arguments);
