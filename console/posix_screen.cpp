@@ -12,15 +12,4 @@ void setCursor(int column, int row)
     std::cout << "\x1b[" << row << ';' << column << 'H';
 }
 
-void clearLine() { std::cout << std::string(78, ' '); }
-
 void clearScreen() { std::cout << "\x1b[2J\x1b[H"; }
-
-std::string nativePath(const std::string& path)
-{
-    std::string native = path;
-    for (char& character : native) {
-        if (character == '\\') character = '/';
-    }
-    return native;
-}

@@ -60,8 +60,6 @@ void setCursor(int column, int row)
     SetConsoleCursorPosition(GetStdHandle(STD_OUTPUT_HANDLE), position);
 }
 
-void clearLine() { std::cout << std::string(78, ' '); }
-
 void clearScreen()
 {
     flushOutput();
