@@ -110,8 +110,8 @@ void startGame(GameInTmux& game, const GameLaunch& launch)
     arguments += shellQuoted(configuration.string()) + " new-session -d -s game -x " +
                  std::to_string(launch.columns) + " -y " + std::to_string(launch.rows) + " -c " +
                  shellQuoted(game.scratch.string());
-    for (const std::string& setting : launch.environment) arguments += " -e " + shellQuoted(setting);
-    arguments += " " + shellQuoted(gameCommand(game, launch));
+    for (const std::string& setting : launch.environment) arguments.append(" -e ").append(shellQuoted(setting));
+    arguments.append(" ").append(shellQuoted(gameCommand(game, launch)));
     runTmux(game, arguments);
 }
 
