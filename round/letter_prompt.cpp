@@ -20,8 +20,8 @@ bool isLetter(int key) { return key >= 'a' && key <= 'z'; }
 char readLetter(const SessionState* sessionWithLog)
 {
     for (;;) {
-        const char key = askForKey([] { writePrompt("Guess a letter "); }, [&](int key) {
-            return isLetter(key) || key == escapeKey || (sessionWithLog && key == '?');
+        const char key = askForKey([] { writePrompt("Guess a letter "); }, [&](int typed) {
+            return isLetter(typed) || typed == escapeKey || (sessionWithLog && typed == '?');
         });
         if (key != '?') return key;
         showLetterLog(*sessionWithLog);
