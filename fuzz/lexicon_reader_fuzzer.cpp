@@ -16,7 +16,7 @@
 #include "console/console.h"
 #include "console/console_double.h"
 #include "lexicon/phrase_source.h"
-#include "tests/unit/scratch_directory.h"
+#include "tests/support/scratch_directory.h"
 
 namespace {
 

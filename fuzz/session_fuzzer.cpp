@@ -28,7 +28,7 @@
 #include "round/play_session.h"
 #include "session/player_name.h"
 #include "session/title_screen.h"
-#include "tests/unit/scratch_directory.h"
+#include "tests/support/scratch_directory.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "console/console_double.h"
 #include "lexicon/phrase_source.h"
 #include "lexicon/random_number.h"
-#include "scratch_directory.h"
+#include "tests/support/scratch_directory.h"
 
 namespace {
 
