@@ -864,7 +864,10 @@ mounted echoing aging expired endangered adored brushed lasting troubling
 improving glued rested blinking clipped twisting drained binding folding
 transformed winding tagged hammered dipped shifting fitted crowned shivering
 farming staggering renewed advancing conditioned enclosed participating
-supervised hatched draining rambling wanted checked closing crossed starving
+supervised hatched draining rambling filled tied signed written drawn framed
+charged organized reduced increased planted built changed developed completed
+continued controlled improved repeated measured desired expanded featured
+furnished fastened matched stocked doubled wanted checked closing crossed starving
 searching worrying divorced twisted separated exposed rolled established
 shaved stripped shaped shaken drifting stretched whispered sewn flawed
 emerging autographed tiring recurring winged hardened bubbling clogged soaring
