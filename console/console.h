@@ -29,7 +29,8 @@ void clearLine();
 // Blanks the whole screen and homes the cursor to (1, 1).
 void clearScreen();
 
-// Waits the given number of milliseconds; keys typed meanwhile stay queued.
+// Waits the given number of milliseconds, never less; keys typed meanwhile
+// stay queued.
 void pause(int milliseconds);
 
 // One key code, as the Windows console gives it: a character as typed,

@@ -4,7 +4,6 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <iostream>
@@ -14,17 +13,11 @@
 #include "console/key_decoder.h"
 #include "console/line_editor.h"
 #include "console/posix_console.h"
-#include "console/sdl_sound.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// What sounds have run over since the last pause or key read. A pause is
-// shortened by it, so a word spelled letter by letter keeps the pace it was
-// designed with; a device that stalls cannot eat more than this of a pause.
-Clock::duration soundLateness{};
-constexpr Clock::duration mostLatenessGivenBack = std::chrono::milliseconds(100);
 
 timespec toTimespec(Clock::duration wait)
 {
@@ -99,25 +92,6 @@ bool waitForKeyOrSignal(Key& key)
     return true;
 }
 
-void addSoundLateness(Clock::duration late)
-{
-    if (late > Clock::duration::zero()) soundLateness = std::min(soundLateness + late, mostLatenessGivenBack);
-}
-
-void pause(int milliseconds)
-{
-    std::cout.flush();
-    if (milliseconds <= 0) return;
-    Clock::duration wanted = std::chrono::milliseconds(milliseconds);
-    Clock::duration givenBack = std::min(soundLateness, wanted);
-    soundLateness -= givenBack;
-    SteadyTime end = Clock::now() + wanted - givenBack;
-    // Probing the sound system can take a tenth of a second; the title's
-    // pause takes it, rather than the start before the title is drawn.
-    openSound();
-    sleepTakingKeys(end);
-}
-
 int readKey()
 {
     int& pendingSecondCode = posixConsole().pendingSecondCode;
@@ -127,7 +101,6 @@ int readKey()
         pendingSecondCode = -1;
         return code;
     }
-    soundLateness = {};  // the player's time is not part of the design
     // Ctrl-C becomes a key before the prompt shows: a player who answers the
     // prompt the moment it appears must not end the game.
     setKeyReadMode(true);
@@ -140,7 +113,6 @@ int readKey()
 
 std::string readLine(std::size_t limit)
 {
-    soundLateness = {};
     setKeyReadMode(true);
     std::cout.flush();
     LineEditor editor = startLine(limit);

@@ -10,7 +10,3 @@ using SteadyTime = std::chrono::steady_clock::time_point;
 // Sleeps until the deadline, taking in what is typed meanwhile. A stop, a
 // resize or a hangup during the sleep is dealt with at once.
 void sleepTakingKeys(SteadyTime deadline);
-
-// A sound that ended this much later than its own length (it starts with the
-// device's next buffer); the next pause gives the time back.
-void addSoundLateness(std::chrono::steady_clock::duration late);

@@ -173,7 +173,6 @@ void playToEnd(const Samples& samples)
     }
     SDL_ClearQueuedAudio(device);
     sleepTakingKeys(Clock::now() + framesTime(lastFrames));
-    addSoundLateness(Clock::now() - start - framesTime(samples.size()));
 }
 
 }  // namespace
