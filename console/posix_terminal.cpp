@@ -18,7 +18,9 @@
 
 namespace {
 
-PosixConsole theConsole;
+// Never destroyed: std::cout may still flush into the screen while the
+// program exits.
+PosixConsole& theConsole = *new PosixConsole;
 
 // Mouse reports off in every encoding; cursor keys and keypad send their
 // normal codes. An earlier program may have left any of them on.
