@@ -128,16 +128,16 @@ struct GameOnTerminal {
     ScreenReader screen;   // what it shows
 };
 
+winsize screenSize(unsigned short rows, unsigned short columns) { return winsize{rows, columns, 0, 0}; }
+
 struct Launch {
     std::vector<std::string> command{HKH_GAME_BINARY};
     bool separateInput = false;  // keys from a terminal of their own, which can be closed
+    winsize size = screenSize(25, 80);
 };
 
-winsize screenSize(unsigned short rows, unsigned short columns) { return winsize{rows, columns, 0, 0}; }
-
-void openTerminal(int& master, int& slave)
+void openTerminal(int& master, int& slave, winsize size = screenSize(25, 80))
 {
-    winsize size = screenSize(25, 80);
     ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, &size), 0) << std::strerror(errno);
 }
 
@@ -197,7 +197,7 @@ void openTerminal(int& master, int& slave)
 GameOnTerminal startGame(const Launch& launch = {})
 {
     GameOnTerminal game;
-    openTerminal(game.master, game.slave);
+    openTerminal(game.master, game.slave, launch.size);
     if (launch.separateInput) openTerminal(game.inputMaster, game.inputSlave);
     EXPECT_EQ(tcgetattr(game.slave, &game.modesBefore), 0);
     int pidPipe[2];
@@ -506,6 +506,18 @@ TEST(TerminalChanging, AWindowShrunkAndGrownBackMidRoundShowsTheSameScreen)
     EXPECT_TRUE(waitForScreen(game, roundScreen)) << game.screen.whole();
     typeKeys(game, "e");
     EXPECT_TRUE(waitForText(game, "Guess, Review or Pass, G, R or P ")) << game.output;
+    closeTerminals(game);
+}
+
+// The request for room ends the game at Ctrl-C as outside a key read.
+TEST(TerminalChanging, CtrlCAtTheRequestForRoomEndsTheGameAsAnInterrupt)
+{
+    GameOnTerminal game = startGame(Launch{.size = screenSize(24, 80)});
+    ASSERT_TRUE(waitForText(game, "Press Escape to leave the game")) << game.output;
+    typeKeys(game, "\x03");
+    int status = waitForEnd(game);
+    EXPECT_TRUE(endedBySignal(status, SIGINT)) << status;
+    expectSameModes(game.modesBefore, modesOf(game.slave));
     closeTerminals(game);
 }
 
