@@ -103,8 +103,9 @@ bool playStep(Player& player, const std::string& line)
         if (step == "pid") player.processId = paneProcessId(player.pane);
         if (step == "close") killPane(player.pane);
         if (step == "screen") std::cout << screenText(captureScreen(player.pane));
-        std::cout << "ok " << nowNanoseconds() << (step == "pid" ? " " + std::to_string(player.processId) : "")
-                  << std::endl;
+        std::cout << "ok " << nowNanoseconds();
+        if (step == "pid") std::cout << ' ' << player.processId;
+        std::cout << std::endl;
         return true;
     }
     return playWait(player, step, words);
@@ -138,7 +139,10 @@ PaneLaunch readArguments(int argc, char** argv, Player& player)
         else if (option == "--poll-ms") player.pane.pollInterval = std::chrono::milliseconds(std::atoi(value.c_str()));
         else usage("unknown option " + option);
     }
-    for (++at; at < argc; ++at) launch.command += (launch.command.empty() ? "" : " ") + std::string(argv[at]);
+    for (++at; at < argc; ++at) {
+        if (!launch.command.empty()) launch.command += ' ';
+        launch.command += argv[at];
+    }
     if (launch.command.empty()) usage("no command");
     return launch;
 }
