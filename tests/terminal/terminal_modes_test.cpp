@@ -128,16 +128,16 @@ struct GameOnTerminal {
     ScreenReader screen;   // what it shows
 };
 
+winsize screenSize(unsigned short rows, unsigned short columns) { return winsize{rows, columns, 0, 0}; }
+
 struct Launch {
     std::vector<std::string> command{HKH_GAME_BINARY};
     bool separateInput = false;  // keys from a terminal of their own, which can be closed
+    winsize size = screenSize(25, 80);
 };
 
-winsize screenSize(unsigned short rows, unsigned short columns) { return winsize{rows, columns, 0, 0}; }
-
-void openTerminal(int& master, int& slave)
+void openTerminal(int& master, int& slave, winsize size = screenSize(25, 80))
 {
-    winsize size = screenSize(25, 80);
     ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, &size), 0) << std::strerror(errno);
 }
 
@@ -197,7 +197,7 @@ void openTerminal(int& master, int& slave)
 GameOnTerminal startGame(const Launch& launch = {})
 {
     GameOnTerminal game;
-    openTerminal(game.master, game.slave);
+    openTerminal(game.master, game.slave, launch.size);
     if (launch.separateInput) openTerminal(game.inputMaster, game.inputSlave);
     EXPECT_EQ(tcgetattr(game.slave, &game.modesBefore), 0);
     int pidPipe[2];
@@ -479,11 +479,13 @@ TEST(TerminalStopping, AStopAtAPromptPutsTheTerminalBackAndTheContinueRedrawsThe
     closeTerminals(game);
 }
 
+// Ctrl-\ is only a key there: the game goes on, and takes it after the sound.
 TEST(TerminalStopping, AStopDuringASoundPutsTheTerminalBackAndTheContinueRedrawsTheScreen)
 {
     GameOnTerminal game = startGame();
     answerTitle(game);
     std::this_thread::sleep_for(500ms);  // the first opening sound lasts nearly 3 s
+    typeKeys(game, "\x1c");
     stopAndContinue(game);
     EXPECT_TRUE(waitForText(game, letterPrompt)) << game.output;
     closeTerminals(game);
@@ -509,6 +511,18 @@ TEST(TerminalChanging, AWindowShrunkAndGrownBackMidRoundShowsTheSameScreen)
     closeTerminals(game);
 }
 
+// The request for room ends the game at Ctrl-C as outside a key read.
+TEST(TerminalChanging, CtrlCAtTheRequestForRoomEndsTheGameAsAnInterrupt)
+{
+    GameOnTerminal game = startGame(Launch{.size = screenSize(24, 80)});
+    ASSERT_TRUE(waitForText(game, "Press Escape to leave the game")) << game.output;
+    typeKeys(game, "\x03");
+    int status = waitForEnd(game);
+    EXPECT_TRUE(endedBySignal(status, SIGINT)) << status;
+    expectSameModes(game.modesBefore, modesOf(game.slave));
+    closeTerminals(game);
+}
+
 // Signals that end a program by default: the terminal put back, the cursor on
 // a fresh line under the game's text, the game ended by the signal.
 TEST(TerminalGoingAway, UsrAndPipeSignalsEndTheGameAndRestoreTheModes)
@@ -526,23 +540,13 @@ TEST(TerminalGoingAway, UsrAndPipeSignalsEndTheGameAndRestoreTheModes)
     }
 }
 
-// Ctrl-\ is only a key: the game takes it after the sound and goes on.
-TEST(TerminalGoingAway, CtrlBackslashDuringASoundLeavesTheGameRunning)
+// C1 controls pasted into the name are neither echoed nor stored; Backspace
+// over an emoji erases both its cells and all its bytes. The prompt row shows
+// what is stored, which the greeting prints.
+TEST(TerminalTyping, ANameWithC1ControlsAndAnErasedEmojiShowsWhatItStores)
 {
-    GameOnTerminal game = startGame();
-    answerTitle(game);
-    std::this_thread::sleep_for(500ms);
-    typeKeys(game, "\x1c");
-    EXPECT_TRUE(waitForText(game, letterPrompt)) << game.output;
-    int status = 0;
-    EXPECT_EQ(waitpid(game.shell, &status, WNOHANG), 0);
-    closeTerminals(game);
-}
-
-// The name as the line editor takes it: the prompt row shows what is stored,
-// which the greeting prints.
-void expectNameTyped(const std::string& typed, const std::string& stored)
-{
+    const std::string typed = "Ab\xc2\x9b" "2J\xc2\x90\xf0\x9f\x98\x80\xf0\x9f\x98\x80\x7fx\r";
+    const std::string stored = "Ab2J\xf0\x9f\x98\x80x";
     GameOnTerminal game = startGame();
     ASSERT_TRUE(waitForText(game, instructionsQuestion)) << game.output;
     typeKeys(game, "n");
@@ -554,16 +558,6 @@ void expectNameTyped(const std::string& typed, const std::string& stored)
     EXPECT_TRUE(waitForText(game, "Okay " + stored + " time to  hum!")) << game.output;
     for (const char* c1 : {"\xc2\x9b", "\xc2\x90"}) EXPECT_EQ(game.output.find(c1), std::string::npos);
     closeTerminals(game);
-}
-
-TEST(TerminalTyping, APastedNameWithC1ControlsEchoesAndStoresNoneOfThem)
-{
-    expectNameTyped("Ab\xc2\x9b" "2J Cd\xc2\x90q\r", "Ab2J Cdq");
-}
-
-TEST(TerminalTyping, BackspaceErasesAWholeEmojiOnScreenAndInTheName)
-{
-    expectNameTyped("\xf0\x9f\x98\x80\xf0\x9f\x98\x80\x7fx\r", "\xf0\x9f\x98\x80x");
 }
 
 }  // namespace
