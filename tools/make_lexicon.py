@@ -867,7 +867,9 @@ farming staggering renewed advancing conditioned enclosed participating
 supervised hatched draining rambling filled tied signed written drawn framed
 charged organized reduced increased planted built changed developed completed
 continued controlled improved repeated measured desired expanded featured
-furnished fastened matched stocked doubled wanted checked closing crossed starving
+furnished fastened matched stocked doubled registered scheduled recorded
+imported processed published adopted qualified informed extended attached
+collected wanted checked closing crossed starving
 searching worrying divorced twisted separated exposed rolled established
 shaved stripped shaped shaken drifting stretched whispered sewn flawed
 emerging autographed tiring recurring winged hardened bubbling clogged soaring
@@ -894,7 +896,8 @@ wedded driving acting
 # as used after a verb.
 EXTRA_ADJECTIVES = set("""
 fun sweaty satin pointy upstate savvy overworked nighttime varsity preschool
-mini soaked uncool leading healing anxious oblivious best worst
+mini soaked uncool leading healing anxious oblivious best worst closer warmer
+thinner sharper dearest crazier craziest scarier
 """.split())
 
 # Adjectives every young player knows, though subtitles seldom say them:
