@@ -65,10 +65,11 @@ trap 'rm -rf "$work"' EXIT
 # spelling word as "Word bravo.", and the take is cut where the synthesiser's
 # own timings put the start of the word's first sound. A recogniser with a
 # closed grammar (tools/listen_check.py) got 23 of the 26 letters right this
-# way, 22 on average with dither: better than this voice alone (19), than
-# longer carriers ("The letter b." 21, "Press b." 20, "b is next." 20), than
-# flite's rms, slt and kal16 voices (20 to 21) and festival's slt voice (21)
-# in the same sentences; the spelling words are right 26 of 26 either way.
+# way, 21.6 on average over five runs with dither: better than this voice
+# alone (19), than longer carriers ("The letter b." 21, "Press b." 20, "b is
+# next." 20), than flite's rms, slt and kal16 voices (20 to 21) and festival's
+# slt voice (21) in the same sentences. The spelling words are right 26 of 26
+# either way.
 spelling_voice=awb
 
 letter_names() { printf '%s\n' A B C D E F G H I J K L M N O P Q R S T U V W X Y Z; }
