@@ -128,16 +128,16 @@ struct GameOnTerminal {
     ScreenReader screen;   // what it shows
 };
 
+winsize screenSize(unsigned short rows, unsigned short columns) { return winsize{rows, columns, 0, 0}; }
+
 struct Launch {
     std::vector<std::string> command{HKH_GAME_BINARY};
     bool separateInput = false;  // keys from a terminal of their own, which can be closed
+    winsize size = screenSize(25, 80);
 };
 
-winsize screenSize(unsigned short rows, unsigned short columns) { return winsize{rows, columns, 0, 0}; }
-
-void openTerminal(int& master, int& slave)
+void openTerminal(int& master, int& slave, winsize size = screenSize(25, 80))
 {
-    winsize size = screenSize(25, 80);
     ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, &size), 0) << std::strerror(errno);
 }
 
@@ -159,6 +159,15 @@ void openTerminal(int& master, int& slave)
     signal(WTERMSIG(status), SIG_DFL);
     kill(getpid(), WTERMSIG(status));
     _exit(125);
+}
+
+pid_t jobGroup = 0;  // in the stand-in for the shell: the game's process group
+
+// The stand-in takes the terminal on SIGUSR1, as a shell does when its job
+// stops, and gives it back to the game on SIGUSR2, as for fg.
+void onTerminalHandover(int signalNumber)
+{
+    tcsetpgrp(STDIN_FILENO, signalNumber == SIGUSR1 ? getpgrp() : jobGroup);
 }
 
 // The stand-in for the shell: leads a session on the terminal and runs the
@@ -185,7 +194,11 @@ void openTerminal(int& master, int& slave)
         runGame(launch);
     }
     setpgid(gamePid, gamePid);
+    jobGroup = gamePid;
     signal(SIGHUP, SIG_IGN);  // the shell outlives the closing of the window
+    signal(SIGTTOU, SIG_IGN);
+    signal(SIGUSR1, onTerminalHandover);
+    signal(SIGUSR2, onTerminalHandover);
     if (write(pidPipe, &gamePid, sizeof gamePid) != sizeof gamePid) _exit(122);
     close(pidPipe);
     int status = 0;
@@ -197,7 +210,7 @@ void openTerminal(int& master, int& slave)
 GameOnTerminal startGame(const Launch& launch = {})
 {
     GameOnTerminal game;
-    openTerminal(game.master, game.slave);
+    openTerminal(game.master, game.slave, launch.size);
     if (launch.separateInput) openTerminal(game.inputMaster, game.inputSlave);
     EXPECT_EQ(tcgetattr(game.slave, &game.modesBefore), 0);
     int pidPipe[2];
@@ -448,10 +461,33 @@ int rowBelowText(const ScreenReader& screen)
     return row + 1;
 }
 
+// The shell takes the terminal, or gives it back to the game.
+void handOverTerminal(const GameOnTerminal& game, bool toTheShell)
+{
+    kill(game.shell, toTheShell ? SIGUSR1 : SIGUSR2);
+    const pid_t owner = toTheShell ? game.shell : game.pid;
+    Clock::time_point giveUp = Clock::now() + 10s;
+    while (tcgetpgrp(game.master) != owner && Clock::now() < giveUp) std::this_thread::sleep_for(5ms);
+    ASSERT_EQ(tcgetpgrp(game.master), owner);
+}
+
+// Continued while the shell holds the terminal (kill -CONT without fg), the
+// game draws nothing and stops again, until it is in the foreground.
+void continueInTheBackground(GameOnTerminal& game)
+{
+    handOverTerminal(game, true);
+    const std::size_t written = game.output.size();
+    kill(game.pid, SIGCONT);
+    ASSERT_TRUE(waitForStop(game.pid));
+    drainOutput(game, 100ms);
+    EXPECT_EQ(game.output.size(), written);
+    handOverTerminal(game, false);
+}
+
 // Stopped from outside: the terminal is as before the game, the cursor on a
 // fresh line under the game's text; the shell then writes over the screen.
 // Continued: the game's modes again and its screen as it was.
-void stopAndContinue(GameOnTerminal& game)
+void stopAndContinue(GameOnTerminal& game, bool continuedInTheBackgroundFirst = false)
 {
     drainOutput(game, 100ms);
     const std::string screen = game.screen.whole();
@@ -464,6 +500,7 @@ void stopAndContinue(GameOnTerminal& game)
     const std::string shellLines = "\r\n[1]+  Stopped   happy-koalas-hum\r\n$ ls\r\nlex  data\r\n$ fg\r\n";
     ASSERT_EQ(write(game.slave, shellLines.data(), shellLines.size()), static_cast<ssize_t>(shellLines.size()));
     ASSERT_TRUE(waitForText(game, "$ fg")) << game.output;
+    if (continuedInTheBackgroundFirst) continueInTheBackground(game);
     kill(game.pid, SIGCONT);
     EXPECT_TRUE(waitForScreen(game, screen)) << game.screen.whole();
     EXPECT_EQ(modesOf(game.slave).c_lflag & (ICANON | ECHO), 0u);
@@ -473,17 +510,19 @@ TEST(TerminalStopping, AStopAtAPromptPutsTheTerminalBackAndTheContinueRedrawsThe
 {
     GameOnTerminal game = startGame();
     ASSERT_TRUE(waitForText(game, instructionsQuestion)) << game.output;
-    stopAndContinue(game);
+    stopAndContinue(game, true);
     typeKeys(game, "n");
     EXPECT_TRUE(waitForText(game, namePrompt)) << game.output;
     closeTerminals(game);
 }
 
+// Ctrl-\ is only a key there: the game goes on, and takes it after the sound.
 TEST(TerminalStopping, AStopDuringASoundPutsTheTerminalBackAndTheContinueRedrawsTheScreen)
 {
     GameOnTerminal game = startGame();
     answerTitle(game);
     std::this_thread::sleep_for(500ms);  // the first opening sound lasts nearly 3 s
+    typeKeys(game, "\x1c");
     stopAndContinue(game);
     EXPECT_TRUE(waitForText(game, letterPrompt)) << game.output;
     closeTerminals(game);
@@ -509,6 +548,18 @@ TEST(TerminalChanging, AWindowShrunkAndGrownBackMidRoundShowsTheSameScreen)
     closeTerminals(game);
 }
 
+// The request for room ends the game at Ctrl-C as outside a key read.
+TEST(TerminalChanging, CtrlCAtTheRequestForRoomEndsTheGameAsAnInterrupt)
+{
+    GameOnTerminal game = startGame(Launch{.size = screenSize(24, 80)});
+    ASSERT_TRUE(waitForText(game, "Press Escape to leave the game")) << game.output;
+    typeKeys(game, "\x03");
+    int status = waitForEnd(game);
+    EXPECT_TRUE(endedBySignal(status, SIGINT)) << status;
+    expectSameModes(game.modesBefore, modesOf(game.slave));
+    closeTerminals(game);
+}
+
 // Signals that end a program by default: the terminal put back, the cursor on
 // a fresh line under the game's text, the game ended by the signal.
 TEST(TerminalGoingAway, UsrAndPipeSignalsEndTheGameAndRestoreTheModes)
@@ -526,23 +577,13 @@ TEST(TerminalGoingAway, UsrAndPipeSignalsEndTheGameAndRestoreTheModes)
     }
 }
 
-// Ctrl-\ is only a key: the game takes it after the sound and goes on.
-TEST(TerminalGoingAway, CtrlBackslashDuringASoundLeavesTheGameRunning)
+// C1 controls pasted into the name are neither echoed nor stored; Backspace
+// over an emoji erases both its cells and all its bytes. The prompt row shows
+// what is stored, which the greeting prints.
+TEST(TerminalTyping, ANameWithC1ControlsAndAnErasedEmojiShowsWhatItStores)
 {
-    GameOnTerminal game = startGame();
-    answerTitle(game);
-    std::this_thread::sleep_for(500ms);
-    typeKeys(game, "\x1c");
-    EXPECT_TRUE(waitForText(game, letterPrompt)) << game.output;
-    int status = 0;
-    EXPECT_EQ(waitpid(game.shell, &status, WNOHANG), 0);
-    closeTerminals(game);
-}
-
-// The name as the line editor takes it: the prompt row shows what is stored,
-// which the greeting prints.
-void expectNameTyped(const std::string& typed, const std::string& stored)
-{
+    const std::string typed = "Ab\xc2\x9b" "2J\xc2\x90\xf0\x9f\x98\x80\xf0\x9f\x98\x80\x7fx\r";
+    const std::string stored = "Ab2J\xf0\x9f\x98\x80x";
     GameOnTerminal game = startGame();
     ASSERT_TRUE(waitForText(game, instructionsQuestion)) << game.output;
     typeKeys(game, "n");
@@ -554,16 +595,6 @@ void expectNameTyped(const std::string& typed, const std::string& stored)
     EXPECT_TRUE(waitForText(game, "Okay " + stored + " time to  hum!")) << game.output;
     for (const char* c1 : {"\xc2\x9b", "\xc2\x90"}) EXPECT_EQ(game.output.find(c1), std::string::npos);
     closeTerminals(game);
-}
-
-TEST(TerminalTyping, APastedNameWithC1ControlsEchoesAndStoresNoneOfThem)
-{
-    expectNameTyped("Ab\xc2\x9b" "2J Cd\xc2\x90q\r", "Ab2J Cdq");
-}
-
-TEST(TerminalTyping, BackspaceErasesAWholeEmojiOnScreenAndInTheName)
-{
-    expectNameTyped("\xf0\x9f\x98\x80\xf0\x9f\x98\x80\x7fx\r", "\xf0\x9f\x98\x80x");
 }
 
 }  // namespace
