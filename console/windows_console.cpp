@@ -86,8 +86,6 @@ std::string typedBytes(const KEY_EVENT_RECORD& key, wchar_t& highSurrogate)
     }
     highSurrogate = 0;
     if (unit == 0) return {};  // a key without a character: an arrow, Shift
-    if (unit < 0x80) return std::string(1, static_cast<char>(unit));
-    if (unit < 0xA0) return {};  // the second set of control codes
     return utf8From(&unit, 1);
 }
 
@@ -135,7 +133,8 @@ void waitForLargeConsole()
     if (consoleLargeEnough()) return;
     clearScreen();
     setCursor(1, 1);
-    std::cout << "Please make this window at least 80 columns wide and 25 rows high";
+    std::cout << "Please make this window at least 80 columns wide and 25 rows high\n"
+                 "Press Escape to leave the game";
     flushOutput();
     while (!consoleLargeEnough()) {
         INPUT_RECORD record;
@@ -219,8 +218,14 @@ void playSound(const std::string& path)
 // Game paths are written the Windows way already.
 std::string nativePath(const std::string& path) { return path; }
 
+// The command prompt that follows starts on a line of its own, under the
+// closing screen's prompt.
 void endProgram(int status)
 {
     flushOutput();
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (GetConsoleScreenBufferInfo(GetStdHandle(STD_OUTPUT_HANDLE), &info) && info.dwCursorPosition.X != 0) {
+        std::cout << '\n';
+    }
     std::exit(status);
 }

@@ -19,15 +19,11 @@ import subprocess
 import sys
 import tempfile
 
+from sound_levels import LETTERS, PHONETIC  # the names, from beside this file
+
 REPO = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 MODEL = "/usr/share/pocketsphinx/model/en-us/en-us"
 PACKAGES = ["pocketsphinx", "pocketsphinx-en-us", "sox"]
-
-LETTERS = [chr(c) for c in range(ord("A"), ord("Z") + 1)]
-PHONETIC = ["alpha", "bravo", "charlie", "delta", "echo", "foxtrot", "golf", "hotel",
-            "india", "juliet", "kilo", "lima", "mike", "november", "oscar", "papa",
-            "quebec", "romeo", "sierra", "tango", "uniform", "victor", "whiskey", "xray",
-            "yankee", "zulu"]
 
 # How each name is said, in the recogniser's phone set. A letter has one name;
 # a spelling word may be said either of the ways people say it.
@@ -103,6 +99,16 @@ def hear_set(data, names, phones, folder, runs, title):
     return heard
 
 
+def print_matrix(names, heard):
+    """Said (rows) against heard (columns), counted over all runs; names go by
+    their initial, which is unique in both sets, and "-" is nothing heard."""
+    initials = [n[0].upper() for n in names] + ["-"]
+    print("  said\\heard " + "".join("%3s" % i for i in initials))
+    for name in names:
+        counts = collections.Counter(t[0].upper() for t in heard[name])
+        print("  %-11s" % name + "".join("%3s" % (counts[i] or ".") for i in initials))
+
+
 def report(title, names, heard, runs):
     """Prints the table and returns (score without dither, dithered mean)."""
     print("%s: heard without dither | with dither x%d" % (title, runs))
@@ -121,6 +127,7 @@ def report(title, names, heard, runs):
                 confusions[(name, t)] += 1
         print("  %-9s %-9s | %s  %d/%d" % (name, takes[0], " ".join("%-9s" % t for t in takes[1:]),
                                            sum(right), runs + 1))
+    print_matrix(names, heard)
     mean = sum(dithered) / runs if runs else float(clean)
     print("  confusions: " + (", ".join("%s as %s x%d" % (n, t, c)
                                         for (n, t), c in sorted(confusions.items())) or "none"))

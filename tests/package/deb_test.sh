@@ -10,7 +10,7 @@ source_dir=$1
 release_dir=$2
 tmux_play=$3
 
-for tool in lintian dpkg-shlibdeps file desktop-file-validate tmux; do
+for tool in lintian dpkg-shlibdeps file desktop-file-validate appstreamcli tmux; do
     command -v "$tool" >/dev/null || { echo "SKIPPED: $tool is not installed (./test.sh installs it)"; exit 77; }
 done
 
@@ -47,6 +47,7 @@ data=./usr/share/games/happy-koalas-hum
     printf '%s\n' ./usr/games/happy-koalas-hum \
         ./usr/libexec/happy-koalas-hum/happy-koalas-hum \
         ./usr/share/applications/happy-koalas-hum.desktop \
+        ./usr/share/metainfo/example.happy_koalas_hum.game.metainfo.xml \
         ./usr/share/doc/happy-koalas-hum/changelog.gz \
         ./usr/share/doc/happy-koalas-hum/copyright \
         ./usr/share/lintian/overrides/happy-koalas-hum \
@@ -71,6 +72,9 @@ dpkg-deb -x "$deb" "$scratch/root"
 echo "desktop entry"
 desktop-file-validate "$scratch/root/usr/share/applications/happy-koalas-hum.desktop" ||
     fail "the desktop entry is not valid"
+echo "AppStream metainfo"
+appstreamcli validate --no-net "$scratch/root/usr/share/metainfo/example.happy_koalas_hum.game.metainfo.xml" ||
+    fail "the AppStream metainfo is not valid"
 
 echo "the unpacked package's launcher, from an unrelated folder: title"
 mkdir "$scratch/elsewhere"
