@@ -255,6 +255,12 @@ SCREEN_ALLOWED = {
     "interfering", "repelling", "revolting", "housebroken", "consummate",
     "fearsome", "frenetic", "frothing", "damaged", "distorted", "bogus",
     "fake", "phony", "dud", "blasting", "bruising", "unscathed", "undying",
+    "hurt", "military", "nuclear", "tragic", "threatening", "mortal", "terrifying",
+    "pitiful", "mocking", "dishonest", "sinister", "disgraceful", "damaging",
+    "unharmed", "unloaded", "dreaded", "ominous", "despised", "disgusting",
+    "poisonous", "insulting", "humiliating", "disgusted", "shallow", "lousy",
+    "busted", "rotten", "wicked", "sick", "vicious", "radioactive", "nauseous",
+    "dopey", "diabolical", "evil", "ugly",
 }
 
 # Used more often as adverbs, but good adjectives all the same.
@@ -796,15 +802,18 @@ def past_form(base, exceptions, verbs, scowl, link_tags):
 # ---------------------------------------------------------------- the words' readings
 
 def load_rejected():
-    """word -> reason, from the reviewed list of words that read wrongly."""
+    """word -> the families it is reviewed out of ("all" for every one)."""
     rejected = {}
     with open(REJECT_FILE, encoding="utf-8") as handle:
         for line in handle:
             fields = line.split("#", 1)[0].split()
-            if len(fields) >= 2:
-                for word in fields[1:]:
-                    rejected[word.lower()] = fields[0]
+            for word in fields[1:]:
+                rejected.setdefault(word.lower(), set()).add(fields[0])
     return rejected
+
+
+def reviewed_out(rejected, word, reading):
+    return bool(rejected.get(word, set()) & {reading, "all"})
 
 
 # Words that stand before a noun but count or point rather than describe:
@@ -823,97 +832,95 @@ further farther else
 EVERYDAY_PARTICIPLES = set("""
 frozen broken tired excited bored scared worried surprised amazed annoyed
 confused crowded curly dried fried baked boiled toasted melted painted
-polished wrinkled spotted striped checkered crooked rugged beloved
-married lost hidden curved pointed padded stuffed sliced shredded crushed
-cracked chipped faded torn tattered wooden golden fallen swollen sunken woven
-frosted salted peeled buttered roasted grilled mashed whipped iced chilled
-heated loaded packed sealed locked closed opened barren
-amusing amazing boring charming exciting interesting surprising
-annoying confusing caring loving willing daring dashing sparkling
-glowing shining smiling laughing flying running sleeping walking
-talking singing dancing floating spinning rolling moving missing
-matching outgoing oncoming upcoming striking
-used loved known standing stuck united growing grown trapped swimming settled
-trained trusted washed determined abandoned informed shocked thrilled honored
-protected shared relieved experienced lit cooked damaged adopted qualified
-devoted focused inspired forbidden offended accomplished haunted distracted
-elected bent relaxed troubled classified remaining promising respected proven
-convincing shocking charmed reserved selected equipped demanding canned
-shattered stunning preferred restricted challenging relaxing disappointing
-encouraging decorated flooded celebrated welcoming amused forgiving
-satisfying elevated masked soothing irritating exhausting guided enchanting
-blushing engaging existing preserved pickled cramped dyed labeled famished
-automated blooming pleasing ravishing sitting waiting working living thinking
-finished beginning wondering crying screaming falling prepared forgotten
-expected planned covered changing passing raised ruined engaged staring
-winning escaped joking cheering confirmed approaching earned developed
-sharing registered worn deserved gathered scheduled recorded rising
-whispering sneaking wandering completed wired jammed scrambled published
-inviting smoked controlled blocked traveled rejected approved crashing
-struggling swinging cured pressed trusting collected entertaining fitting
-listed misunderstood stressed rescued failing rushed noted supporting chopped
-improved acquired divided linked flowing bouncing leaning forged teasing
-inherited combined employed destined extended hunted carved flattering
-sliding practiced sweeping melting guarded weeping increasing disconnected
-tucked roaring imported measured rattling repeated whirring corrected stirring
-converted mounted echoing aging processed expired endangered insured adored
-brushed lasting retiring troubling nominated improving glued staged
-maintained rested blinking clipped twisting drained binding sorted folding
-transformed winding modified tagged hammered dipped adjusted shifting fitted
-crowned murmuring defined assisted descending reflected shivering farming
-timed staggering renewed advancing conditioned enclosed participating
-supervised hatched draining rambling
-wanted changed checked written signed filled tied closing crossed starving
-searching cleared joined worrying arranged divorced charged attached assigned
-twisted separated exposed tested booked organized rolled established framed
-ruled reduced altered shaved increased matched stripped doubled shaped shaken
-drifting stretched calculated desired whispered sewn stocked featured flawed
-fastened furnished capped emerging edited autographed tiring recurring winged
-reinforced hardened bubbling clogged expanded soaring booming seasoned glazed
-stitched cherished napping bowing alarming waxing strapping deserving
-disgruntled appalled greased perfected projected waking planted recovered
-sworn driven paying breathing knowing speaking fighting starting fired
+polished wrinkled spotted striped checkered crooked rugged beloved married
+lost hidden curved pointed padded stuffed sliced shredded crushed cracked
+chipped faded torn tattered wooden golden fallen swollen sunken woven frosted
+salted peeled buttered roasted grilled mashed whipped iced chilled heated
+loaded packed sealed locked closed opened barren amusing amazing boring
+charming exciting interesting surprising annoying confusing caring loving
+willing daring dashing sparkling glowing shining smiling laughing flying
+running sleeping walking talking singing dancing floating spinning rolling
+moving missing matching outgoing oncoming upcoming striking used loved known
+standing stuck united growing grown trapped swimming settled trained trusted
+washed determined abandoned shocked thrilled honored protected shared relieved
+experienced lit cooked damaged devoted focused inspired forbidden offended
+accomplished haunted distracted elected bent relaxed troubled classified
+remaining promising respected proven convincing shocking charmed reserved
+equipped demanding canned shattered stunning preferred restricted challenging
+relaxing disappointing encouraging decorated flooded celebrated welcoming
+amused forgiving satisfying elevated masked soothing irritating exhausting
+guided enchanting blushing engaging existing preserved pickled cramped dyed
+labeled famished automated blooming pleasing ravishing sitting waiting working
+living thinking finished beginning wondering crying screaming falling prepared
+forgotten expected planned covered changing passing raised ruined engaged
+staring winning escaped joking cheering approaching sharing worn deserved
+rising whispering sneaking wandering wired jammed scrambled inviting smoked
+blocked traveled crashing struggling swinging cured pressed trusting
+entertaining fitting listed misunderstood stressed rescued failing rushed
+supporting chopped flowing bouncing leaning forged teasing inherited combined
+destined hunted carved flattering sliding practiced sweeping melting guarded
+weeping increasing disconnected tucked roaring rattling whirring stirring
+mounted echoing aging expired endangered adored brushed lasting troubling
+improving glued rested blinking clipped twisting drained binding folding
+transformed winding tagged hammered dipped shifting fitted crowned shivering
+farming staggering renewed advancing conditioned enclosed participating
+supervised hatched draining rambling filled tied signed written drawn framed
+charged organized reduced increased planted built changed developed completed
+continued controlled improved repeated measured desired expanded featured
+furnished fastened matched stocked doubled wanted checked closing crossed starving
+searching worrying divorced twisted separated exposed rolled established
+shaved stripped shaped shaken drifting stretched whispered sewn flawed
+emerging autographed tiring recurring winged hardened bubbling clogged soaring
+booming seasoned glazed stitched cherished napping bowing alarming waxing
+strapping deserving disgruntled appalled greased perfected projected waking
+recovered sworn driven paying breathing knowing speaking fighting starting
 complaining ranking inspiring pleading aching parted blaring squeaking
 rustling thumping squealing rumbling buzzing chained tickling scheming
-conniving crowning imposing
-burning involved committed treated cutting touching threatened threatening
-accepted drawn questioning disturbing recognized defending sustained
-continued commanding affected declared authorized assured applied pouring
-ignored occupied pressing developing vanished appointed controlling upsetting
-ruling accepting continuing admired supported surviving neglected fascinated
-encouraged deciding raging mocking interfering recovering tempting confined
-pierced fulfilled functioning reversed opposing intimidated revealing
-intriguing uncovered undone stimulating cornered entertained withdrawn
-guiding compelling lowered damaging discouraged esteemed fetching exaggerated
-rattled inhabited adapted integrated coordinated untied
-overturned sharpened
-built following ordered hired destroyed understanding spoken suffering
-surrounded beaten returning operating slipping defeated wrecked healed
-wailing contaminated bragging sighted awakened blasting revolting corrupted
-intruding dehydrated reasoning tainted invading provoked disgraced risen
-scrubbed hurrying weakened compromising prying blinding commissioned homing
-piercing irritated intimidating dreaded overlooking prohibited doubting
-plucked despised barred saddled diminished hurried poached glorified
-disoriented hypnotized calculating botched contributing populated restrained
-offending combed mortified
+conniving crowning imposing burning involved committed cutting touching
+threatened threatening questioning disturbing defending sustained commanding
+affected assured pouring pressing developing vanished controlling upsetting
+ruling accepting continuing surviving neglected fascinated deciding raging
+mocking interfering recovering tempting confined pierced fulfilled functioning
+reversed opposing intimidated revealing intriguing undone stimulating cornered
+withdrawn guiding compelling lowered damaging discouraged esteemed exaggerated
+rattled inhabited adapted untied overturned sharpened following understanding
+returning operating healed wailing bragging revolting dehydrated disgraced
+weakened blinding piercing irritated intimidating dreaded overlooking
+prohibited doubting despised disoriented mortified learned warning burnt
+wedded driving acting
+""".split())
+
+# Everyday adjectives that WordNet lacks, or lists only with a slang sense or
+# as used after a verb.
+EXTRA_ADJECTIVES = set("""
+fun sweaty satin pointy upstate savvy overworked nighttime varsity preschool
+mini soaked uncool leading healing anxious oblivious best worst
+""".split())
+
+# Adjectives every young player knows, though subtitles seldom say them:
+# they come before other words heard less than once in a million.
+CHILD_ADJECTIVES = set("""
+crunchy silky gooey squishy wobbly chewy sparkly smoky wiggly grassy breezy
+toasty thorny spotty soapy fizzy creaky leafy snowy frizzy bushy feathery
+prickly spiky bendy stretchy springy zippy zany kooky loopy sugary minty
+fruity meaty creamy moldy earthy peppery lemony inky grimy glittery plaid
 """.split())
 
 # Words whose adjective reading the tagged texts seldom count, though a
 # player reads them as adjectives at once.
 ADJECTIVE_READINGS = set("""
-kind mean live patient level cross pet adult instant homeless lean tense petty
-solo violet manual velvet goofy immune cunning trim tidy mellow needy elite
-covert wireless bridal moody offshore disposable generic edible beige floppy
-sociable herbal retro bubbly welcome inside downstairs champion rear reverse
-fluid custom interior dandy spinal vanilla prompt convertible scarlet
-imitation cardboard coral charcoal leftover trusty grownup ceremonial
-southwest southeast uptown rental select premier hale tan bulletproof
-wholesale nonstop spiral hybrid cosmetic mineral equivalent snoopy dinky
-botanical cosmopolitan visionary hypnotic swell hip foster substitute
-brunette hind bodily grizzly spartan highland downstream bottom pretend model
-expert prize volunteer
-iron maverick counterfeit patent duplicate backstage macho incompetent
-obsessive mutant express capital
+kind mean live patient level pet adult instant homeless lean tense petty solo
+violet manual velvet goofy immune cunning trim tidy mellow needy elite covert
+wireless bridal moody offshore disposable generic edible beige floppy sociable
+herbal retro bubbly welcome inside downstairs champion rear reverse fluid
+custom interior dandy spinal vanilla prompt convertible scarlet imitation
+cardboard coral charcoal leftover trusty grownup ceremonial southwest
+southeast uptown rental select premier hale tan bulletproof wholesale nonstop
+spiral hybrid cosmetic mineral equivalent snoopy dinky botanical cosmopolitan
+visionary hypnotic swell hip foster substitute brunette hind bodily grizzly
+spartan highland downstream model expert prize volunteer iron maverick
+counterfeit patent duplicate backstage macho incompetent obsessive mutant
+express capital stone straw ginger freshman sophomore facial caramel
 """.split())
 
 
@@ -986,13 +993,49 @@ def adjective_candidates(wordnet, screens, scowl, subtlex, rejected, verb_except
                 own == 0 and (lemma in wordnet.index["n"] or lemma in wordnet.index["v"]))):
             screens.note("adjectives: the adjective reading is rare", lemma)
             continue
-        if rejected.get(lemma) in ("adjective", "all"):
+        if reviewed_out(rejected, lemma, "adjective"):
             screens.note("adjectives: reviewed out", lemma)
             continue
         if not screens.keeps("adjectives", lemma, lemma):
             continue
         found[lemma] = lemma
+    for word in sorted(EXTRA_ADJECTIVES | CHILD_ADJECTIVES):
+        if word in subtlex and screens.keeps("adjectives", word, word):
+            found[word] = word
+    add_degrees(wordnet, screens, scowl, subtlex, rejected, found)
     return found
+
+
+def degree_forms(lemma, exceptions):
+    """taller, tallest; bigger, biggest; happier, happiest; nicer, nicest."""
+    forms = set(exceptions.get(lemma, []))
+    if lemma.endswith("e"):
+        forms |= {lemma + "r", lemma + "st"}
+    elif re.search(r"[^aeiou]y$", lemma):
+        forms |= {lemma[:-1] + "ier", lemma[:-1] + "iest"}
+    elif re.search(r"(^|[^aeiou])[aeiou][bdgmnpt]$", lemma):
+        forms |= {lemma + lemma[-1] + "er", lemma + lemma[-1] + "est"}
+    else:
+        forms |= {lemma + "er", lemma + "est"}
+    return sorted(forms)
+
+
+def add_degrees(wordnet, screens, scowl, subtlex, rejected, found):
+    """Comparatives and superlatives of the adjectives found: "happier
+    koalas hum" reads as well as "happy koalas hum"."""
+    exceptions = load_exceptions("a")
+    for lemma in sorted(found):
+        for form in degree_forms(lemma, exceptions):
+            if form in found or not fits(form, "adjectives") or form not in scowl or form not in subtlex:
+                continue
+            # later, longer: read as adverbs; cooler, lighter: as nouns;
+            # Oliver, Tanner: as names
+            if any(form in wordnet.index[pos] for pos in ("n", "v")) or form in DETERMINERS \
+                    or subtlex[form][1]:
+                continue
+            if reviewed_out(rejected, form, "adjective") or not screens.keeps("adjectives", lemma, form):
+                continue
+            found[form] = lemma
 
 
 def noun_candidates(wordnet, screens, scowl, subtlex, rejected, plurals):
@@ -1020,7 +1063,7 @@ def noun_candidates(wordnet, screens, scowl, subtlex, rejected, plurals):
         if noun < 0.25 * rival or (noun == 0 and lemma in wordnet.index["v"]):
             screens.note("nouns: the plural reads as a verb or adjective", plural)
             continue
-        if rejected.get(plural) in ("noun", "all"):
+        if reviewed_out(rejected, plural, "noun"):
             screens.note("nouns: reviewed out", plural)
             continue
         if not screens.keeps("nouns", lemma, plural):
@@ -1039,12 +1082,15 @@ def verb_candidates(wordnet, screens, scowl, subtlex, rejected, link_tags):
         senses = screens.kept_senses("v", base)
         if not senses:
             continue
-        if not any(is_intransitive(wordnet, offset, base) for offset in senses):
-            continue
         verb = wordnet.frequency(base, "v")
         rival = max(wordnet.frequency(base, "n"), wordnet.frequency(base, "a"))
         if verb == 0 or verb < 0.5 * rival:
             screens.note("verbs: the verb reading is rare", base)
+            continue
+        # "koalas hum": a verb that needs an object reads well only when it
+        # is plainly a verb (rescue, forgive), not a noun (bill, screen)
+        if not any(is_intransitive(wordnet, offset, base) for offset in senses) and verb < 2 * rival:
+            screens.note("verbs: needs an object and is often a noun", base)
             continue
         forms = []
         if link_tags.get(base, set()) & {"v", "q"}:
@@ -1059,7 +1105,7 @@ def verb_candidates(wordnet, screens, scowl, subtlex, rejected, link_tags):
         for form in forms:
             if not fits(form, "verbs") or form in found or form not in subtlex:
                 continue
-            if rejected.get(form) in ("verb", "all"):
+            if reviewed_out(rejected, form, "verb"):
                 screens.note("verbs: reviewed out", form)
                 continue
             if not screens.keeps("verbs", base, form):
@@ -1074,18 +1120,30 @@ def fits(word, family):
 
 # ---------------------------------------------------------------- choosing and placing
 
+# Zipf taken off a noun or verb that subtitles mostly write with a capital
+# (Bill, Grant) when ranking: its count is mostly the name's.
+CAPITAL_PENALTY = 0.5
+# Where the words of CHILD_ADJECTIVES rank: just below the familiar mark.
+CHILD_RANK_ZIPF = 2.99
+
+
 def familiarity(subtlex, word):
     return subtlex.get(word, (0.0, False))[0]
 
 
-def ranking(subtlex, word):
+def ranking(subtlex, word, penalty=CAPITAL_PENALTY):
     """Familiar first; a word mostly written with a capital is mostly a name."""
     zipf, capital = subtlex.get(word, (0.0, False))
-    return (-(zipf - (1.0 if capital else 0.0)), stable_hash(word))
+    if word in CHILD_ADJECTIVES:
+        zipf = max(zipf, CHILD_RANK_ZIPF)
+    return (-(zipf - (penalty if capital else 0.0)), stable_hash(word))
 
 
 def choose(found, family, subtlex):
-    ranked = sorted(found, key=lambda word: ranking(subtlex, word))
+    # adjectives that subtitles write with a capital are mostly real ones
+    # (Rocky, Rusty, Sandy); the names among them are on the reviewed list
+    penalty = 0.0 if family == "adjectives" else CAPITAL_PENALTY
+    ranked = sorted(found, key=lambda word: ranking(subtlex, word, penalty))
     need = LEAST_DISTINCT[family] + DISTINCT_MARGIN
     if len(ranked) < need:
         sys.exit("%s: only %d words, %d needed" % (family, len(ranked), need))
@@ -1094,7 +1152,7 @@ def choose(found, family, subtlex):
 
 # Extra positions go to familiar words: the weight grows tenfold every
 # WEIGHT_ZIPF_STEP of Zipf above the family's familiar mark, up to MOST_WEIGHT.
-DISTINCT_MARGIN = 15
+DISTINCT_MARGIN = 0
 WEIGHT_ZIPF_STEP = 1.0
 MOST_WEIGHT = 8.0
 

@@ -161,6 +161,15 @@ void openTerminal(int& master, int& slave, winsize size = screenSize(25, 80))
     _exit(125);
 }
 
+pid_t jobGroup = 0;  // in the stand-in for the shell: the game's process group
+
+// The stand-in takes the terminal on SIGUSR1, as a shell does when its job
+// stops, and gives it back to the game on SIGUSR2, as for fg.
+void onTerminalHandover(int signalNumber)
+{
+    tcsetpgrp(STDIN_FILENO, signalNumber == SIGUSR1 ? getpgrp() : jobGroup);
+}
+
 // The stand-in for the shell: leads a session on the terminal and runs the
 // game as its foreground job, telling the test the game's process id.
 [[noreturn]] void runShell(const GameOnTerminal& game, const Launch& launch, int pidPipe)
@@ -185,7 +194,11 @@ void openTerminal(int& master, int& slave, winsize size = screenSize(25, 80))
         runGame(launch);
     }
     setpgid(gamePid, gamePid);
+    jobGroup = gamePid;
     signal(SIGHUP, SIG_IGN);  // the shell outlives the closing of the window
+    signal(SIGTTOU, SIG_IGN);
+    signal(SIGUSR1, onTerminalHandover);
+    signal(SIGUSR2, onTerminalHandover);
     if (write(pidPipe, &gamePid, sizeof gamePid) != sizeof gamePid) _exit(122);
     close(pidPipe);
     int status = 0;
@@ -448,10 +461,33 @@ int rowBelowText(const ScreenReader& screen)
     return row + 1;
 }
 
+// The shell takes the terminal, or gives it back to the game.
+void handOverTerminal(const GameOnTerminal& game, bool toTheShell)
+{
+    kill(game.shell, toTheShell ? SIGUSR1 : SIGUSR2);
+    const pid_t owner = toTheShell ? game.shell : game.pid;
+    Clock::time_point giveUp = Clock::now() + 10s;
+    while (tcgetpgrp(game.master) != owner && Clock::now() < giveUp) std::this_thread::sleep_for(5ms);
+    ASSERT_EQ(tcgetpgrp(game.master), owner);
+}
+
+// Continued while the shell holds the terminal (kill -CONT without fg), the
+// game draws nothing and stops again, until it is in the foreground.
+void continueInTheBackground(GameOnTerminal& game)
+{
+    handOverTerminal(game, true);
+    const std::size_t written = game.output.size();
+    kill(game.pid, SIGCONT);
+    ASSERT_TRUE(waitForStop(game.pid));
+    drainOutput(game, 100ms);
+    EXPECT_EQ(game.output.size(), written);
+    handOverTerminal(game, false);
+}
+
 // Stopped from outside: the terminal is as before the game, the cursor on a
 // fresh line under the game's text; the shell then writes over the screen.
 // Continued: the game's modes again and its screen as it was.
-void stopAndContinue(GameOnTerminal& game)
+void stopAndContinue(GameOnTerminal& game, bool continuedInTheBackgroundFirst = false)
 {
     drainOutput(game, 100ms);
     const std::string screen = game.screen.whole();
@@ -464,6 +500,7 @@ void stopAndContinue(GameOnTerminal& game)
     const std::string shellLines = "\r\n[1]+  Stopped   happy-koalas-hum\r\n$ ls\r\nlex  data\r\n$ fg\r\n";
     ASSERT_EQ(write(game.slave, shellLines.data(), shellLines.size()), static_cast<ssize_t>(shellLines.size()));
     ASSERT_TRUE(waitForText(game, "$ fg")) << game.output;
+    if (continuedInTheBackgroundFirst) continueInTheBackground(game);
     kill(game.pid, SIGCONT);
     EXPECT_TRUE(waitForScreen(game, screen)) << game.screen.whole();
     EXPECT_EQ(modesOf(game.slave).c_lflag & (ICANON | ECHO), 0u);
@@ -473,7 +510,7 @@ TEST(TerminalStopping, AStopAtAPromptPutsTheTerminalBackAndTheContinueRedrawsThe
 {
     GameOnTerminal game = startGame();
     ASSERT_TRUE(waitForText(game, instructionsQuestion)) << game.output;
-    stopAndContinue(game);
+    stopAndContinue(game, true);
     typeKeys(game, "n");
     EXPECT_TRUE(waitForText(game, namePrompt)) << game.output;
     closeTerminals(game);
