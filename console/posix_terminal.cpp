@@ -13,7 +13,7 @@
 #include "console/console.h"
 #include "console/key.h"
 #include "console/posix_keyboard.h"
-#include "console/sdl_sound.h"
+#include "console/posix_sound.h"
 
 namespace {
 
