@@ -3,12 +3,12 @@
 
 Usage: bench.py BUILD_DIR SOURCE_DIR [--runs N] [--startups N]  (bench/run.sh builds and runs it)
 
-The real game runs in tmux (its own socket, an 80x25 window) with SDL's disk
-audio driver, in a temporary folder with a copy of data/ and a one-word
-lexicon, so the scripted round's phrase is known. A control-mode client sends
-the keys and receives the game's output as it is written, each piece stamped
-on arrival; a step's wall time runs from its key sent to its next prompt
-drawn. The test double (bench_round_timeline) plays the same keys and says
+The real game runs in tmux (an 80x25 pane of its own, through the tests'
+tmux helper, tests/support/tmux_play) with SDL's disk audio driver, in a
+temporary folder with a copy of data/ and a one-word lexicon, so the scripted
+round's phrase is known. The helper sends the keys and watches the game's
+output as it is written, to the millisecond; a step's wall time runs from its
+key sent to its next prompt drawn. The test double (bench_round_timeline) plays the same keys and says
 what the game plays and waits between reads: a step's designed time is its
 pauses plus its sounds' lengths from their WAV headers.
 """
@@ -23,7 +23,6 @@ import statistics
 import subprocess
 import sys
 import tempfile
-import threading
 import time
 import wave
 
@@ -74,125 +73,39 @@ LONG_SESSION_ROUND = "sr2x5grestless glasses sing\rzpeg" + " ".join(PHRASE) + "\
 
 # ---------------------------------------------------------------- tmux
 
-class Tmux:
-    """A tmux server of our own and one control-mode client on it."""
+class Pane:
+    """A program in an 80x25 tmux pane of its own, played through the tests'
+    tmux helper (tests/support/tmux_play): each step is answered with the
+    steady clock's nanoseconds when it was done, a key just before it was
+    sent, a text when it was seen in what the program wrote."""
 
-    def __init__(self, folder):
-        self.socket = os.path.join(folder, "tmux.sock")
-        self.run("-f", "/dev/null", "new-session", "-d", "-s", "bench", "-x", "80", "-y", "25", "cat")
-        for option in (["remain-on-exit", "on"], ["status", "off"], ["escape-time", "0"],
-                       ["default-size", "80x25"]):
-            self.run("set-option", "-g", *option)
-        self.client = subprocess.Popen(["tmux", "-S", self.socket, "-C", "attach-session", "-t", "bench"],
-                                       stdin=subprocess.PIPE, stdout=subprocess.PIPE, bufsize=0)
-        self.lock = threading.Condition()
-        self.streams = {}      # pane id -> bytearray of everything it wrote
-        self.arrivals = {}     # pane id -> [(end offset, monotonic ns)]
-        self.replies = []      # finished command replies, each a list of lines
-        self.reply = None
-        self.reader = threading.Thread(target=self.read_client, daemon=True)
-        self.reader.start()
-        # A control client sizes the windows too; "window-size manual" would
-        # do without this, but tmux 3.3 crashes on it with a control client.
-        self.command("refresh-client -C 80x25")
+    def __init__(self, tmux_play, folder, command):
+        self.process = subprocess.Popen([tmux_play, "--dir", folder, "--poll-ms", "1", "--no-status", "--", command],
+                                        stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True, bufsize=1)
 
-    def run(self, *arguments):
-        return subprocess.run(["tmux", "-S", self.socket, *arguments], check=True,
-                              capture_output=True, text=True).stdout
+    def step(self, line):
+        self.process.stdin.write(line + "\n")
+        self.process.stdin.flush()
+        reply = self.process.stdout.readline().split()
+        if not reply or reply[0] != "ok":
+            raise TimeoutError(f"tmux step failed: {line!r}")
+        return int(reply[1])
 
-    def read_client(self):
-        pending = b""
-        descriptor = self.client.stdout.fileno()
-        while True:
-            chunk = os.read(descriptor, 65536)
-            arrived = time.monotonic_ns()
-            if not chunk:
-                return
-            pending += chunk
-            *lines, pending = pending.split(b"\n")
-            with self.lock:
-                for line in lines:
-                    self.take_line(line, arrived)
-                self.lock.notify_all()
+    def send(self, key):
+        """Sends a key (a tmux key name, or literal text); returns when it was sent."""
+        return self.step(f"key {key}" if key in ("Enter", "Escape") else f"type {key}")
 
-    def take_line(self, line, arrived):
-        if line.startswith(b"%output "):
-            _, pane, data = line.split(b" ", 2)
-            data = re.sub(rb"\\([0-7]{3})", lambda match: bytes([int(match.group(1), 8)]), data)
-            pane = pane.decode()
-            stream = self.streams.setdefault(pane, bytearray())
-            stream += data
-            self.arrivals.setdefault(pane, []).append((len(stream), arrived))
-        elif line.startswith(b"%begin"):
-            # Flags 1: the reply to one of our commands (attaching has a reply of its own).
-            self.reply = [] if line.split()[-1] == b"1" else None
-        elif line.startswith(b"%end") or line.startswith(b"%error"):
-            if self.reply is not None:
-                self.replies.append(self.reply)
-            self.reply = None
-        elif self.reply is not None:
-            self.reply.append(line.decode(errors="replace"))
-
-    def command(self, text):
-        """Sends one command; returns the time it was sent and its reply."""
-        with self.lock:
-            replies_before = len(self.replies)
-        sent = time.monotonic_ns()
-        self.client.stdin.write(text.encode() + b"\n")
-        with self.lock:
-            self.lock.wait_for(lambda: len(self.replies) > replies_before, timeout=10)
-            return sent, self.replies[replies_before] if len(self.replies) > replies_before else []
-
-    def start(self, folder, command):
-        _, reply = self.command(f"new-window -d -P -F '#{{pane_id}}' -c '{folder}' '{command}'")
-        pane = reply[0].strip()
-        _, size = self.command(f"display-message -p -t {pane} '#{{pane_width}}x#{{pane_height}}'")
-        if size != ["80x25"]:
-            raise RuntimeError(f"the pane is {size}, not 80x25")
-        with self.lock:
-            self.streams.setdefault(pane, bytearray())
-        return pane
-
-    def send(self, pane, key):
-        """Sends a key (a tmux key name, or one literal character); returns when it was sent."""
-        if key in ("Enter", "Escape"):
-            sent, _ = self.command(f"send-keys -t {pane} {key}")
-        else:
-            sent, _ = self.command(f"send-keys -t {pane} -l '{key}'")
-        return sent
-
-    def written(self, pane):
-        with self.lock:
-            return len(self.streams.get(pane, b""))
-
-    def wait_for(self, pane, text, since, timeout=30.0):
-        """Waits until the pane has written text after offset since; returns
-        the arrival time of the piece that completed it and the offset after it."""
-        deadline = time.monotonic() + timeout
-        with self.lock:
-            while True:
-                stream = self.streams.get(pane, bytearray())
-                found = stream.find(text, since)
-                if found >= 0:
-                    end = found + len(text)
-                    for offset, arrived in self.arrivals[pane]:
-                        if offset >= end:
-                            return arrived, end
-                left = deadline - time.monotonic()
-                if left <= 0:
-                    raise TimeoutError(f"{text!r} not drawn; the pane last wrote {bytes(stream[-300:])!r}")
-                self.lock.wait(timeout=left)
-
-    def close_pane(self, pane):
-        self.command(f"kill-pane -t {pane}")
+    def wait_for(self, text):
+        """Waits until the program writes the text after the last key sent
+        (or from its start); returns when it was seen."""
+        return self.step("output " + text.decode())
 
     def stop(self):
         try:
-            self.client.stdin.close()
-            self.client.wait(timeout=5)
+            self.process.stdin.close()
+            self.process.wait(timeout=10)
         except (OSError, subprocess.TimeoutExpired):
-            self.client.kill()
-        subprocess.run(["tmux", "-S", self.socket, "kill-server"], capture_output=True)
+            self.process.kill()
 
 
 # ---------------------------------------------------------------- processes
@@ -261,15 +174,14 @@ class Launch:
 
     count = 0
 
-    def __init__(self, tmux, folder, builds, program, environment):
+    def __init__(self, folder, builds, program, environment):
         Launch.count += 1
-        self.tmux = tmux
         self.notes = os.path.join(folder, f"notes{Launch.count}")
         self.time_report = os.path.join(folder, f"time{Launch.count}")
         settings = " ".join(f"{name}={value}" for name, value in environment.items())
-        command = (f"exec env {settings} {builds['launch']} {self.notes} "
+        command = (f"env {settings} {builds['launch']} {self.notes} "
                    f"/usr/bin/time -v -o {self.time_report} {program}")
-        self.pane = tmux.start(folder, command)
+        self.pane = Pane(builds["tmux_play"], folder, command)
         self.started = wait_for_note(self.notes, "pid")["start"]
         self.pid = child_of(read_notes(self.notes)["pid"])
 
@@ -283,7 +195,7 @@ class Launch:
             pass
         self.wait_for_end()
         rss = peak_rss_kb(self.time_report)
-        self.tmux.close_pane(self.pane)
+        self.pane.stop()
         return rss
 
 
@@ -354,30 +266,28 @@ def game_environment(folder, recording):
     return {"SDL_AUDIODRIVER": "disk", "SDL_DISKAUDIOFILE": recording} if recording else {}
 
 
-def play_round(tmux, builds, folder, segments, run):
+def play_round(builds, folder, segments, run):
     """One scripted round in tmux; returns {label: [(wall, designed)]}, CPU
     figures, peak RSS and the recording's path."""
     recording = os.path.join(folder, f"round{run}.raw")
-    game = Launch(tmux, folder, builds, builds["game"], game_environment(folder, recording))
+    game = Launch(folder, builds, builds["game"], game_environment(folder, recording))
     pane = game.pane
-    _, offset = tmux.wait_for(pane, segments[0][1].encode(), 0)
+    pane.wait_for(segments[0][1].encode())
     steps, cpu = {}, {}
     read = 0
     for label, typed, timed, reads in ROUND_STEPS:
         if typed:
-            since = tmux.written(pane)
-            tmux.send(pane, typed)
-            _, offset = tmux.wait_for(pane, typed.encode(), since)
-        since = tmux.written(pane)
+            pane.send(typed)
+            pane.wait_for(typed.encode())
         measuring_cpu = label == SPELLING_STEP
         if measuring_cpu:
             cpu_before, wall_before = cpu_seconds(game.pid), time.monotonic_ns()
-        sent = [tmux.send(pane, key) for key in timed][0]
+        sent = [pane.send(key) for key in timed][0]
         designed = sum(seconds for seconds, _ in segments[read + 1:read + 1 + max(reads, 1)])
         if reads == 0:
             drawn = game.wait_for_end()
         else:
-            drawn, offset = tmux.wait_for(pane, segments[read + reads][1].encode(), since)
+            drawn = pane.wait_for(segments[read + reads][1].encode())
         if measuring_cpu:
             cpu_after = cpu_seconds(game.pid)
             wall = (time.monotonic_ns() - wall_before) / 1e9
@@ -389,7 +299,7 @@ def play_round(tmux, builds, folder, segments, run):
             cpu["prompt"] = measure_cpu(game.pid, PROMPT_SECONDS)
     notes = read_notes(game.notes)
     rss = peak_rss_kb(game.time_report)
-    tmux.close_pane(pane)
+    pane.stop()
     device_seconds = os.path.getsize(recording) / 2 / DEVICE_RATE
     pace = device_seconds / ((notes["end"] - notes["start"]) / 1e9)
     return steps, cpu, rss, recording, pace
@@ -423,9 +333,9 @@ def hear_recording(recording, sounds, samples):
     return found, gaps
 
 
-def start_up(tmux, builds, folder, program, ready_text, environment, cpu_seconds_wanted=0):
-    launch = Launch(tmux, folder, builds, program, environment)
-    drawn, _ = tmux.wait_for(launch.pane, ready_text, 0)
+def start_up(builds, folder, program, ready_text, environment, cpu_seconds_wanted=0):
+    launch = Launch(folder, builds, program, environment)
+    drawn = launch.pane.wait_for(ready_text)
     cpu = measure_cpu(launch.pid, cpu_seconds_wanted) if cpu_seconds_wanted else None
     rss = launch.stop()
     return (drawn - launch.started) / 1e9, rss, cpu
@@ -569,11 +479,10 @@ def main():
     source = os.path.abspath(arguments.source)
     builds = {"game": f"{build}/happy-koalas-hum", "launch": f"{build}/bench/bench_launch",
               "timeline": f"{build}/bench/bench_round_timeline", "long": f"{build}/bench/bench_long_session",
-              "draws": f"{build}/bench/bench_phrase_draws"}
+              "draws": f"{build}/bench/bench_phrase_draws", "tmux_play": f"{build}/tests/support/tmux_play"}
     lengths, samples = sound_lengths(os.path.join(source, "data"))
 
     folder = tempfile.mkdtemp(prefix="hkh-bench-")
-    tmux = None
     try:
         shutil.copytree(os.path.join(source, "data"), os.path.join(folder, "data"))
         write_one_word_lexicon(folder)
@@ -582,19 +491,18 @@ def main():
                    "gaps": {"tones": [], "other": [], "after pause": []}, "heard": 0, "played": 0,
                    "startup": [], "startup_default": [], "rss_startup": [],
                    "peer": {"startup": [], "rss": [], "cpu": []}, "startup_runs": arguments.startups}
-        tmux = Tmux(folder)
 
         print(f"Start-up: {arguments.startups} runs each of the game and hangman...", file=sys.stderr)
         for run in range(arguments.startups):
             recording = os.path.join(folder, f"start{run}.raw")
-            seconds, rss, _ = start_up(tmux, builds, folder, builds["game"], TITLE_LAST_LINE,
+            seconds, rss, _ = start_up(builds, folder, builds["game"], TITLE_LAST_LINE,
                                        game_environment(folder, recording))
             results["startup"].append(seconds)
             results["rss_startup"].append(rss)
-            seconds, _, _ = start_up(tmux, builds, folder, builds["game"], TITLE_LAST_LINE, {})
+            seconds, _, _ = start_up(builds, folder, builds["game"], TITLE_LAST_LINE, {})
             results["startup_default"].append(seconds)
             cpu_wanted = PROMPT_SECONDS if run < arguments.runs else 0
-            seconds, rss, cpu = start_up(tmux, builds, folder, HANGMAN, b"Guess:", {}, cpu_wanted)
+            seconds, rss, cpu = start_up(builds, folder, HANGMAN, b"Guess:", {}, cpu_wanted)
             results["peer"]["startup"].append(seconds)
             results["peer"]["rss"].append(rss)
             if cpu:
@@ -602,7 +510,7 @@ def main():
 
         for run in range(arguments.runs):
             print(f"Scripted round {run + 1} of {arguments.runs}...", file=sys.stderr)
-            steps, cpu, rss, recording, pace = play_round(tmux, builds, folder, segments, run)
+            steps, cpu, rss, recording, pace = play_round(builds, folder, segments, run)
             for label, samples_of_step in steps.items():
                 results["steps"].setdefault(label, []).extend(samples_of_step)
             results["cpu"]["prompt"].append(cpu["prompt"])
@@ -623,8 +531,6 @@ def main():
         results["draw_runs"] = len(results["draws"])
         print_table(results, arguments.runs)
     finally:
-        if tmux:
-            tmux.stop()
         shutil.rmtree(folder, ignore_errors=True)
 
 

@@ -64,6 +64,9 @@ install(FILES ${hkh_packaging_build}/${HKH_PACKAGE}.6.gz
   DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/${HKH_PACKAGE}.desktop
   DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications)
+# Software centres list the game from its AppStream metainfo.
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/example.happy_koalas_hum.game.metainfo.xml
+  DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/metainfo)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright ${hkh_packaging_build}/changelog.gz
   DESTINATION ${HKH_DOC_DIR})
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/lintian-overrides

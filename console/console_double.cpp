@@ -47,6 +47,7 @@ void putCharacter(TestConsole& console, char character)
         if (console.column > 1) --console.column;
         return;
     default:
+        if (static_cast<unsigned char>(character) < 0x20 || character == 0x7F) return;  // dropped, as on a terminal
         break;
     }
     if (console.column > screenColumns) newLine(console);
@@ -208,6 +209,7 @@ std::string readLine(std::size_t limit)
     LineEditor editor = startLine(limit);
     while (!editor.finished) {
         std::cout << editLine(editor, takeTypedKey());
+        // The real console ends by SIGINT here, which a shell reports as 130.
         if (editor.interrupted) endProgram(130);
     }
     return editor.text;

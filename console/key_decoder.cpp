@@ -61,6 +61,20 @@ constexpr NumberKey numberKeys[] = {
     {19, f8Key},    {20, f9Key},    {21, f10Key},   {23, f11Key},   {24, f12Key},
 };
 
+// The keypad in application mode: ESC O and a letter for each key.
+struct KeypadKey {
+    unsigned char letter;
+    int code;
+};
+constexpr KeypadKey keypadKeys[] = {
+    {'M', 13},  {'X', '='}, {'j', '*'}, {'k', '+'}, {'l', ','}, {'m', '-'}, {'n', '.'}, {'o', '/'},
+    {'p', '0'}, {'q', '1'}, {'r', '2'}, {'s', '3'}, {'t', '4'}, {'u', '5'}, {'v', '6'}, {'w', '7'},
+    {'x', '8'}, {'y', '9'},
+};
+
+// An old-style mouse report: ESC [ M and three raw bytes (button, column, row).
+constexpr int mouseReportBytes = 3;
+
 // The Linux console's function keys: ESC [ [ A to ESC [ [ E.
 constexpr NamedKey linuxFunctionKeys[] = {f1Key, f2Key, f3Key, f4Key, f5Key};
 
@@ -112,6 +126,7 @@ void forgetSequence(KeyDecoder& decoder)
 {
     decoder.sequenceLength = 0;
     decoder.sequenceTooLong = false;
+    decoder.mouseBytesLeft = 0;
 }
 
 // The numbers between the introducer and the final byte, "15;5" giving 15
@@ -157,6 +172,16 @@ const NamedKey* numberKey(int number)
     return nullptr;
 }
 
+bool decodeKeypadKey(KeyDecoder& decoder, unsigned char letter)
+{
+    for (const KeypadKey& entry : keypadKeys) {
+        if (entry.letter != letter) continue;
+        addKey(decoder, Key{entry.code, -1});
+        return true;
+    }
+    return false;
+}
+
 // A whole sequence has arrived: ESC, '[' or 'O', parameters, final byte.
 void decodeSequence(KeyDecoder& decoder)
 {
@@ -165,6 +190,7 @@ void decodeSequence(KeyDecoder& decoder)
     bool singleShift = text[1] == 'O';
     unsigned char final = text[length - 1];
     if (decoder.sequenceTooLong) return;
+    if (singleShift && length == 3 && decodeKeypadKey(decoder, final)) return;
     if (!singleShift && length == 4 && text[2] == '[') {
         if (final >= 'A' && final <= 'E') addNamedKey(decoder, linuxFunctionKeys[final - 'A'], false);
         return;
@@ -225,6 +251,15 @@ void decodeAfterEscape(KeyDecoder& decoder, unsigned char byte)
 
 void decodeInsideSequence(KeyDecoder& decoder, unsigned char byte)
 {
+    if (decoder.mouseBytesLeft > 0) {
+        if (--decoder.mouseBytesLeft == 0) forgetSequence(decoder);
+        return;
+    }
+    if (decoder.sequenceLength == 2 && decoder.sequence[1] == '[' && byte == 'M') {
+        decoder.sequence[decoder.sequenceLength++] = byte;
+        decoder.mouseBytesLeft = mouseReportBytes;
+        return;
+    }
     if (!isSequenceByte(byte)) {
         // A broken sequence is dropped whole; this byte is judged afresh.
         forgetSequence(decoder);

@@ -1,6 +1,8 @@
 // Turns the bytes a terminal sends into keys as the Windows console reports
 // them: characters as typed, and keys without a character (arrows, function
-// keys, Insert, Delete...) as a prefix 0 or 224 and a scan code.
+// keys, Insert, Delete...) as a prefix 0 or 224 and a scan code. The keypad
+// gives its characters and Enter in either keypad mode; mouse reports are
+// not keys and are dropped.
 //
 // A terminal sends Escape as the single byte 27, but also starts every key
 // sequence with it, so a 27 stays pending until the next byte decides: the
@@ -20,6 +22,7 @@ struct KeyDecoder {
     unsigned char sequence[sequenceLimit] = {};  // the escape sequence so far, from its 27
     std::size_t sequenceLength = 0;
     bool sequenceTooLong = false;  // bytes were dropped: the sequence is swallowed at its end
+    int mouseBytesLeft = 0;        // raw bytes still due of an old-style mouse report (ESC [ M)
     std::deque<Key> keys;          // decoded keys not yet taken, oldest first
 };
 

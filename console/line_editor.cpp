@@ -1,35 +1,43 @@
 #include "console/line_editor.h"
 
 #include "console/console.h"
+#include "console/text_width.h"
 
 namespace {
 
-// How many bytes a UTF-8 character starting with this byte has; 0 for a byte
-// that cannot start one.
-int utf8Length(unsigned char lead)
+// Where the last UTF-8 character of the text starts.
+std::size_t lastCharacterStart(const std::string& text)
 {
-    if (lead < 0x80) return 1;
-    if (lead >= 0xC2 && lead <= 0xDF) return 2;
-    if (lead >= 0xE0 && lead <= 0xEF) return 3;
-    if (lead >= 0xF0 && lead <= 0xF4) return 4;
+    std::size_t start = text.size() - 1;
+    while (start > 0 && isUtf8Continuation(static_cast<unsigned char>(text[start]))) --start;
+    return start;
+}
+
+// Removes the last character with the combining marks after it; returns the
+// cells it took on screen (0 on an empty line).
+int eraseLastCharacter(std::string& text)
+{
+    while (!text.empty()) {
+        std::size_t start = lastCharacterStart(text);
+        int cells = cellsOf(decodeUtf8(text.substr(start)));
+        text.erase(start);
+        if (cells > 0) return cells;
+    }
     return 0;
 }
 
-bool isContinuationByte(unsigned char byte) { return (byte & 0xC0) == 0x80; }
-
-// Removes the last character, all its bytes; returns whether one was removed.
-bool eraseLastCharacter(std::string& text)
+std::string eraseEcho(int cells)
 {
-    if (text.empty()) return false;
-    std::size_t end = text.size() - 1;
-    while (end > 0 && isContinuationByte(static_cast<unsigned char>(text[end]))) --end;
-    text.erase(end);
-    return true;
+    const auto count = static_cast<std::size_t>(cells);
+    return std::string(count, '\b') + std::string(count, ' ') + std::string(count, '\b');
 }
 
-// Stores a whole character if it fits, so a line is never cut inside one.
+// Stores a whole printable character if it fits, so a line is never cut
+// inside one; a combining mark needs a character before it to join.
 std::string storeCharacter(LineEditor& editor, const std::string& character)
 {
+    int cells = cellsOf(decodeUtf8(character));
+    if (cells == notPrinted || (cells == 0 && editor.text.empty())) return {};
     if (editor.text.size() + character.size() > editor.limit) return {};
     editor.text += character;
     return character;
@@ -38,7 +46,7 @@ std::string storeCharacter(LineEditor& editor, const std::string& character)
 std::string takeByte(LineEditor& editor, unsigned char byte)
 {
     if (editor.continuationLeft > 0) {
-        if (isContinuationByte(byte)) {
+        if (isUtf8Continuation(byte)) {
             editor.partial.push_back(static_cast<char>(byte));
             if (--editor.continuationLeft > 0) return {};
             std::string character;
@@ -51,10 +59,7 @@ std::string takeByte(LineEditor& editor, unsigned char byte)
     }
     int length = utf8Length(byte);
     if (length == 0) return {};
-    if (length == 1) {
-        if (byte < 32 || byte == 127) return {};
-        return storeCharacter(editor, std::string(1, static_cast<char>(byte)));
-    }
+    if (length == 1) return storeCharacter(editor, std::string(1, static_cast<char>(byte)));
     editor.partial.assign(1, static_cast<char>(byte));
     editor.continuationLeft = length - 1;
     return {};
@@ -80,10 +85,12 @@ std::string editLine(LineEditor& editor, const Key& key)
     case ctrlCKey:
         editor.interrupted = true;
         return {};
-    case backspaceKey:
+    case backspaceKey: {
         editor.partial.clear();
         editor.continuationLeft = 0;
-        return eraseLastCharacter(editor.text) ? "\b \b" : "";
+        int cells = eraseLastCharacter(editor.text);
+        return cells > 0 ? eraseEcho(cells) : "";
+    }
     default:
         if (key.code < 0 || key.code > 255) return {};
         return takeByte(editor, static_cast<unsigned char>(key.code));

@@ -1,6 +1,8 @@
 // The line editor behind readLine: echoes what it takes, stops taking at its
-// limit so what the player sees is what is stored, and ignores control keys so
-// no terminal escape can enter a name or a guess.
+// limit so what the player sees is what is stored, and keeps out every
+// control and every other character that has no place on screen, so no
+// terminal escape can enter a name or a guess. Backspace takes back a whole
+// character, its combining marks with it, and all the cells it took.
 #pragma once
 
 #include <cstddef>

@@ -1,9 +1,9 @@
 #include "console/posix_keyboard.h"
 
 #include <poll.h>
+#include <signal.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <iostream>
@@ -12,15 +12,12 @@
 #include "console/console.h"
 #include "console/key_decoder.h"
 #include "console/line_editor.h"
-#include "console/posix_terminal.h"
+#include "console/posix_console.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-KeyDecoder decoder;
-SteadyTime lastByteTime;
-int pendingSecondCode = -1;  // the scan code still due of a two-code key
 
 timespec toTimespec(Clock::duration wait)
 {
@@ -31,25 +28,27 @@ timespec toTimespec(Clock::duration wait)
 
 // Reads what the terminal holds; the end of input ends the program, since no
 // prompt could ever be answered again.
-void readAvailableBytes()
+void readAvailableBytes(PosixConsole& console)
 {
     unsigned char bytes[256];
     ssize_t count = read(STDIN_FILENO, bytes, sizeof bytes);
     if (count < 0 && (errno == EINTR || errno == EAGAIN)) return;
     if (count <= 0) endProgram(0);
-    for (ssize_t i = 0; i < count; ++i) feedByte(decoder, bytes[i]);
-    lastByteTime = Clock::now();
+    for (ssize_t i = 0; i < count; ++i) feedByte(console.decoder, bytes[i]);
+    console.lastByteTime = Clock::now();
 }
 
 // One wait for typed bytes, of at most `wait` (without limit if none), cut
-// short to end a pending escape sequence in time. False when a signal
-// interrupted it.
-bool takeTypedBytes(std::optional<Clock::duration> wait, const sigset_t* waitMask)
+// short to end a pending escape sequence in time. The console's signals are
+// let in only here; false when one cut the wait short (it is dealt with).
+bool takeTypedBytes(std::optional<Clock::duration> wait)
 {
-    if (awaitsMoreBytes(decoder)) {
-        Clock::duration left = lastByteTime + std::chrono::milliseconds(escapeSequenceWaitMilliseconds) - Clock::now();
+    PosixConsole& console = posixConsole();
+    if (awaitsMoreBytes(console.decoder)) {
+        Clock::duration left =
+            console.lastByteTime + std::chrono::milliseconds(escapeSequenceWaitMilliseconds) - Clock::now();
         if (left <= Clock::duration::zero()) {
-            endPendingSequence(decoder);
+            endPendingSequence(console.decoder);
             return true;
         }
         if (!wait || left < *wait) wait = left;
@@ -57,39 +56,45 @@ bool takeTypedBytes(std::optional<Clock::duration> wait, const sigset_t* waitMas
     pollfd input{STDIN_FILENO, POLLIN, 0};
     timespec timeout{};
     if (wait) timeout = toTimespec(*wait);
-    int ready = ppoll(&input, 1, wait ? &timeout : nullptr, waitMask);
+    int ready = ppoll(&input, 1, wait ? &timeout : nullptr, &console.waitMask);
     if (ready < 0) {
-        if (errno == EINTR) return false;
-        endProgram(0);
+        if (errno != EINTR) endProgram(0);
+        handleTerminalEvents();
+        return false;
     }
-    if (ready > 0) readAvailableBytes();
+    if (ready > 0) readAvailableBytes(console);
     return true;
 }
 
+// A read waits while the window is too small for the game.
 Key nextKeyInReadMode()
 {
     Key key;
-    while (!takeKey(decoder, key)) takeTypedBytes(std::nullopt, nullptr);
-    return key;
+    for (;;) {
+        waitForRoom();
+        if (takeKey(posixConsole().decoder, key)) return key;
+        takeTypedBytes(std::nullopt);
+    }
 }
 
 }  // namespace
 
 void sleepTakingKeys(SteadyTime deadline)
 {
-    for (SteadyTime now = Clock::now(); now < deadline; now = Clock::now()) takeTypedBytes(deadline - now, nullptr);
+    for (SteadyTime now = Clock::now(); now < deadline; now = Clock::now()) takeTypedBytes(deadline - now);
 }
 
-bool waitForKeyOrSignal(Key& key, const sigset_t& waitMask)
+bool waitForKeyOrSignal(Key& key)
 {
-    while (!takeKey(decoder, key)) {
-        if (!takeTypedBytes(std::nullopt, &waitMask)) return false;
+    while (!takeKey(posixConsole().decoder, key)) {
+        if (!takeTypedBytes(std::nullopt)) return false;
     }
     return true;
 }
 
 int readKey()
 {
+    int& pendingSecondCode = posixConsole().pendingSecondCode;
     if (pendingSecondCode >= 0) {
         std::cout.flush();
         int code = pendingSecondCode;

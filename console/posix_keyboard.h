@@ -3,17 +3,10 @@
 // come out later in the order typed.
 #pragma once
 
-#include <signal.h>
-
 #include <chrono>
-
-#include "console/key.h"
 
 using SteadyTime = std::chrono::steady_clock::time_point;
 
-// Sleeps until the deadline, taking in what is typed meanwhile.
+// Sleeps until the deadline, taking in what is typed meanwhile. A stop, a
+// resize or a hangup during the sleep is dealt with at once.
 void sleepTakingKeys(SteadyTime deadline);
-
-// The next key typed, waiting with this signal mask in force; false when a
-// signal cut the wait short.
-bool waitForKeyOrSignal(Key& key, const sigset_t& waitMask);

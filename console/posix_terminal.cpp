@@ -1,93 +1,95 @@
-// The terminal of the POSIX console: its modes while the game runs, the way
-// every ending restores them, and the window size the screens need.
-#include "console/posix_terminal.h"
-
+// The terminal of the POSIX console: its modes while the game runs, job
+// control, the window's size, and the way every ending puts the terminal back.
+// Owns the console's one state struct.
 #include <signal.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <deque>
 #include <iostream>
 
 #include "console/console.h"
 #include "console/key.h"
-#include "console/posix_keyboard.h"
+#include "console/posix_console.h"
 #include "console/posix_sound.h"
 
 namespace {
 
-termios savedModes;
-termios gameModes;
-bool modesChanged = false;
-bool inKeyRead = false;
+// Never destroyed: std::cout may still flush into the screen while the
+// program exits.
+PosixConsole& theConsole = *new PosixConsole;
 
+// Mouse reports off in every encoding; cursor keys and keypad send their
+// normal codes. An earlier program may have left any of them on.
+constexpr char startSequence[] =
+    "\x1b[?9l\x1b[?1000l\x1b[?1002l\x1b[?1003l\x1b[?1005l\x1b[?1006l\x1b[?1015l\x1b[?1l\x1b>";
 // Written on the way out: attributes reset, cursor visible.
 constexpr char restoreSequence[] = "\x1b[0m\x1b[?25h";
 
-// Safe inside a signal handler: only write and tcsetattr.
-void restoreTerminal()
+// Taken as events, only inside the keyboard's waits (blocked everywhere else).
+constexpr int eventSignals[] = {SIGWINCH, SIGTSTP, SIGCONT, SIGHUP};
+
+// Their default action ends the process: the terminal is put back first.
+constexpr int endingSignals[] = {SIGINT,  SIGQUIT, SIGTERM,   SIGPIPE, SIGALRM, SIGUSR1, SIGUSR2,
+                                 SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGPOLL, SIGSYS,  SIGTRAP,
+                                 SIGABRT, SIGSEGV, SIGBUS,    SIGFPE,  SIGILL};
+
+std::size_t appendText(char* buffer, std::size_t at, const char* text)
 {
-    if (!modesChanged) return;
-    ssize_t ignored = write(STDOUT_FILENO, restoreSequence, sizeof restoreSequence - 1);
-    (void)ignored;
-    tcsetattr(STDIN_FILENO, TCSANOW, &savedModes);
+    while (*text != '\0') buffer[at++] = *text++;
+    return at;
 }
 
-// The handler runs once (SA_RESETHAND): the signal raised again is delivered
-// with its default action as soon as the handler returns.
-void onEndingSignal(int signalNumber)
+std::size_t appendNumber(char* buffer, std::size_t at, int number)
 {
-    restoreTerminal();
-    raise(signalNumber);
+    if (number >= 10) at = appendNumber(buffer, at, number / 10);
+    buffer[at++] = static_cast<char>('0' + number % 10);
+    return at;
 }
 
-void onWindowChange(int) {}  // only wakes the wait for a larger window
-
-void requireInteractiveTerminal()
+// Puts the terminal back as the game found it, with the cursor on a fresh
+// line under the game's text. Safe inside a signal handler: only write and
+// tcsetattr; a terminal already put back is left alone.
+void leaveTerminal()
 {
-    if (isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) return;
-    std::cerr << "happy-koalas-hum: this game needs an interactive terminal" << std::endl;
-    std::exit(1);
+    TerminalEvents& events = theConsole.events;
+    if (!events.modesApplied) return;
+    events.modesApplied = 0;
+    char text[64];
+    std::size_t length = appendText(text, 0, restoreSequence);
+    const int row = events.rowBelowScreen;
+    length = appendText(text, length, "\x1b[");
+    length = appendNumber(text, length, row > screenRows ? screenRows : row);
+    length = appendText(text, length, row > screenRows ? ";1H\r\n" : ";1H");
+    writeToTerminal(text, length);
+    tcsetattr(STDIN_FILENO, TCSANOW, &theConsole.modes.saved);
 }
 
-void installSignalHandlers()
+// Keys come byte by byte without echo. Ctrl-C keeps its signal outside key
+// reads; Ctrl-Z and Ctrl-\ are plain (refused) keys, like every other control.
+void applyGameModes()
 {
-    struct sigaction ending {};
-    ending.sa_handler = onEndingSignal;
-    ending.sa_flags = SA_RESETHAND;
-    sigemptyset(&ending.sa_mask);
-    for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) sigaction(signalNumber, &ending, nullptr);
-
-    // A window change only matters while waiting for a larger window; it
-    // stays blocked elsewhere so it never interrupts a read or a sound.
-    struct sigaction windowChange {};
-    windowChange.sa_handler = onWindowChange;
-    sigemptyset(&windowChange.sa_mask);
-    sigaction(SIGWINCH, &windowChange, nullptr);
-    sigset_t blocked;
-    sigemptyset(&blocked);
-    sigaddset(&blocked, SIGWINCH);
-    sigprocmask(SIG_BLOCK, &blocked, nullptr);
-}
-
-// Keys come byte by byte without echo; line breaks in the output still
-// return to column 1. Ctrl-C keeps its signal outside key reads; Ctrl-Z is
-// off, since a stopped game could not redraw its screen.
-void enterGameModes()
-{
-    if (tcgetattr(STDIN_FILENO, &savedModes) != 0) return;
-    gameModes = savedModes;
-    gameModes.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO | IEXTEN));
-    gameModes.c_lflag |= ISIG;
-    gameModes.c_iflag &= static_cast<tcflag_t>(~(ICRNL | INLCR | IGNCR | IXON | ISTRIP));
-    gameModes.c_oflag |= OPOST | ONLCR;
-    gameModes.c_cc[VMIN] = 1;
-    gameModes.c_cc[VTIME] = 0;
-    gameModes.c_cc[VSUSP] = _POSIX_VDISABLE;
-    modesChanged = true;
-    // TCSANOW: keys typed before the start must stay queued.
-    tcsetattr(STDIN_FILENO, TCSANOW, &gameModes);
+    TerminalModes& modes = theConsole.modes;
+    modes.game = modes.saved;
+    modes.game.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO | IEXTEN));
+    if (modes.keyRead) {
+        modes.game.c_lflag &= static_cast<tcflag_t>(~ISIG);
+    } else {
+        modes.game.c_lflag |= ISIG;
+    }
+    modes.game.c_iflag &= static_cast<tcflag_t>(~(ICRNL | INLCR | IGNCR | IXON | ISTRIP));
+    modes.game.c_oflag |= OPOST | ONLCR;
+    modes.game.c_cc[VMIN] = 1;
+    modes.game.c_cc[VTIME] = 0;
+    modes.game.c_cc[VSUSP] = _POSIX_VDISABLE;
+    modes.game.c_cc[VQUIT] = _POSIX_VDISABLE;
+    // TCSANOW: keys typed before must stay queued.
+    if (tcsetattr(STDIN_FILENO, TCSANOW, &modes.game) != 0) return;
+    theConsole.events.modesApplied = 1;
+    writeToTerminal(startSequence, sizeof startSequence - 1);
 }
 
 bool windowLargeEnough()
@@ -97,45 +99,185 @@ bool windowLargeEnough()
     return size.ws_col >= screenColumns && size.ws_row >= screenRows;
 }
 
-bool isEscape(const Key& key) { return key.code == escapeKey && !isTwoCodeKey(key); }
-
-// Shows the size message until the window is large enough; Escape leaves.
-void waitForLargeWindow()
+// Written over the game's screen, which stays in the copy underneath.
+void drawRoomRequest()
 {
-    if (windowLargeEnough()) return;
-    clearScreen();
-    setCursor(1, 1);
-    std::cout << "Please make this window at least 80 columns wide and 25 rows high" << std::flush;
-    sigset_t waitMask;
-    sigprocmask(SIG_SETMASK, nullptr, &waitMask);
-    sigdelset(&waitMask, SIGWINCH);
-    setKeyReadMode(true);
-    while (!windowLargeEnough()) {
-        Key key;
-        if (waitForKeyOrSignal(key, waitMask) && isEscape(key)) endProgram(0);
-    }
-    setKeyReadMode(false);
-    clearScreen();
+    constexpr char request[] =
+        "\x1b[0m\x1b[2J\x1b[H"
+        "Please make this window at least 80 columns wide and 25 rows high\r\n"
+        "Press Escape to leave the game";
+    writeToTerminal(request, sizeof request - 1);
 }
+
+// The game's screen when there is room for it, else the request for room.
+void showGameOrRequest()
+{
+    const bool room = windowLargeEnough();
+    theConsole.screenShown = room && theConsole.events.modesApplied;
+    if (!theConsole.events.modesApplied) return;
+    if (room) {
+        repaintScreen();
+    } else {
+        drawRoomRequest();
+    }
+}
+
+// Only the foreground may change the terminal; a terminal we cannot ask about
+// (input from elsewhere) counts as ours.
+bool inForeground()
+{
+    pid_t group = tcgetpgrp(STDIN_FILENO);
+    return group < 0 || group == getpgrp();
+}
+
+// After a stop: in the foreground, the game's modes again and its screen;
+// in the background, stop again as any program that needs the terminal does.
+void resumeTerminal()
+{
+    if (!inForeground()) {
+        raise(SIGTTOU);
+        return;
+    }
+    // The modes may have been changed while the game was stopped; if the game
+    // had not put them back (a plain SIGSTOP), the saved ones still hold.
+    if (!theConsole.events.modesApplied) tcgetattr(STDIN_FILENO, &theConsole.modes.saved);
+    applyGameModes();
+    showGameOrRequest();
+}
+
+void onEvent(int signalNumber)
+{
+    TerminalEvents& events = theConsole.events;
+    if (signalNumber == SIGWINCH) events.resized = 1;
+    if (signalNumber == SIGCONT) events.resumed = 1;
+    if (signalNumber == SIGHUP) events.hungUp = 1;
+}
+
+void installHandler(int signalNumber, void (*handler)(int), int flags);
+
+// The terminal is put back, then the process stops as the default action
+// would; it goes on from here when continued.
+void onStop(int)
+{
+    const int savedErrno = errno;
+    leaveTerminal();
+    signal(SIGTSTP, SIG_DFL);
+    raise(SIGTSTP);  // held while this handler runs
+    sigset_t stop;
+    sigemptyset(&stop);
+    sigaddset(&stop, SIGTSTP);
+    sigset_t before;
+    sigprocmask(SIG_UNBLOCK, &stop, &before);  // stops here
+    sigprocmask(SIG_SETMASK, &before, nullptr);
+    installHandler(SIGTSTP, onStop, 0);
+    theConsole.events.resumed = 1;
+    errno = savedErrno;
+}
+
+// The handler runs once (SA_RESETHAND): the signal raised again is delivered
+// with its default action as soon as the handler returns.
+void onEndingSignal(int signalNumber)
+{
+    const int savedErrno = errno;
+    leaveTerminal();
+    raise(signalNumber);
+    errno = savedErrno;
+}
+
+// A signal that is already ignored or handled (nohup, a sanitizer) is left so.
+void installHandler(int signalNumber, void (*handler)(int), int flags)
+{
+    struct sigaction current {};
+    if (sigaction(signalNumber, nullptr, &current) != 0) return;
+    if (current.sa_handler != SIG_DFL && current.sa_handler != onStop) return;
+    struct sigaction action {};
+    action.sa_handler = handler;
+    action.sa_flags = flags;
+    sigemptyset(&action.sa_mask);
+    sigaction(signalNumber, &action, nullptr);
+}
+
+void installSignalHandlers()
+{
+    for (int signalNumber : endingSignals) installHandler(signalNumber, onEndingSignal, SA_RESETHAND);
+    for (int signalNumber = SIGRTMIN; signalNumber <= SIGRTMAX; ++signalNumber) {
+        installHandler(signalNumber, onEndingSignal, SA_RESETHAND);
+    }
+    for (int signalNumber : eventSignals) installHandler(signalNumber, signalNumber == SIGTSTP ? onStop : onEvent, 0);
+    // Blocked before any sound thread starts, so they reach only the waits.
+    sigset_t events;
+    sigemptyset(&events);
+    for (int signalNumber : eventSignals) sigaddset(&events, signalNumber);
+    sigprocmask(SIG_BLOCK, &events, &theConsole.waitMask);
+    for (int signalNumber : eventSignals) sigdelset(&theConsole.waitMask, signalNumber);
+}
+
+void requireInteractiveTerminal()
+{
+    if (isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) return;
+    std::cerr << "happy-koalas-hum: this game needs an interactive terminal" << std::endl;
+    std::exit(1);
+}
+
+bool isPlainKey(const Key& key, int code) { return key.code == code && !isTwoCodeKey(key); }
 
 }  // namespace
 
+PosixConsole& posixConsole() { return theConsole; }
+
 void setKeyReadMode(bool reading)
 {
-    if (!modesChanged || reading == inKeyRead) return;
-    inKeyRead = reading;
+    TerminalModes& modes = theConsole.modes;
+    if (reading == modes.keyRead) return;
+    modes.keyRead = reading;
+    if (!theConsole.events.modesApplied) return;
     if (reading) {
-        gameModes.c_lflag &= static_cast<tcflag_t>(~ISIG);
+        modes.game.c_lflag &= static_cast<tcflag_t>(~ISIG);
     } else {
-        gameModes.c_lflag |= ISIG;
+        modes.game.c_lflag |= ISIG;
     }
-    tcsetattr(STDIN_FILENO, TCSANOW, &gameModes);
+    tcsetattr(STDIN_FILENO, TCSANOW, &modes.game);
+}
+
+void handleTerminalEvents()
+{
+    TerminalEvents& events = theConsole.events;
+    // A hangup ends the game as the end of input does.
+    if (events.hungUp) endProgram(0);
+    if (events.resumed) {
+        events.resumed = 0;
+        resumeTerminal();
+    }
+    if (events.resized) {
+        events.resized = 0;
+        showGameOrRequest();
+    }
+}
+
+// Keys typed before the request stay queued for the game; those typed at it
+// are the request's own: Escape leaves, Ctrl-C ends the game as outside a
+// key read, and the rest are dropped.
+void waitForRoom()
+{
+    if (!theConsole.events.modesApplied || windowLargeEnough()) return;
+    if (theConsole.screenShown) showGameOrRequest();
+    std::deque<Key> typedBefore;
+    typedBefore.swap(theConsole.decoder.keys);
+    while (!windowLargeEnough()) {
+        Key key;
+        if (!waitForKeyOrSignal(key)) continue;
+        if (isPlainKey(key, escapeKey)) endProgram(0);
+        if (isPlainKey(key, ctrlCKey)) endBySignal(SIGINT);
+    }
+    std::deque<Key>& keys = theConsole.decoder.keys;
+    keys.insert(keys.begin(), typedBefore.begin(), typedBefore.end());
+    if (!theConsole.screenShown) showGameOrRequest();
 }
 
 void endBySignal(int signalNumber)
 {
-    std::cout.flush();
-    restoreTerminal();
+    flushScreen();
+    leaveTerminal();
     signal(signalNumber, SIG_DFL);
     sigset_t unblocked;
     sigemptyset(&unblocked);
@@ -148,15 +290,18 @@ void endBySignal(int signalNumber)
 void openConsole()
 {
     requireInteractiveTerminal();
+    startScreenCopy();
     installSignalHandlers();
-    enterGameModes();
-    waitForLargeWindow();
+    if (tcgetattr(STDIN_FILENO, &theConsole.modes.saved) == 0) applyGameModes();
+    theConsole.screenShown = theConsole.events.modesApplied;
+    waitForRoom();
 }
 
 void endProgram(int status)
 {
-    std::cout << "\r\n" << std::flush;
+    flushScreen();
     closeSound();
-    restoreTerminal();
+    leaveTerminal();
+    theConsole.screenShown = false;
     std::exit(status);
 }

@@ -1,18 +1,22 @@
 // The console layer on the Windows console: cursor moves through the console
-// API, raw keys from the run-time's _getch, lines from the console's own line
-// mode, and sounds through the multimedia library. The only file that knows
-// about Win32.
+// API, raw keys from the run-time's _getch, lines edited here from the
+// console's key events, and sounds through the multimedia library. The only
+// file that knows about Win32.
 #include <windows.h>
 #include <conio.h>
 #include <mmsystem.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
 
 #include "console/console.h"
+#include "console/line_editor.h"
 
 namespace {
+
+constexpr DWORD sizeCheckMilliseconds = 100;
 
 // Text inserted into std::cout must be on the screen before the cursor moves
 // through the console API, before a wait and before a key read.
@@ -22,25 +26,124 @@ void flushOutput()
     std::fflush(stdout);
 }
 
-bool isUtf8Continuation(char typed) { return (static_cast<unsigned char>(typed) & 0xC0) == 0x80; }
-
-// Control bytes typed into a line (Ctrl+letter in line mode) never reach a
-// name or a guess; everything else is kept as the console's code page gave it.
-bool isKeptInLine(char typed)
+// The console's keyboard, even when standard input is redirected; the
+// run-time's _getch reads the same one.
+HANDLE consoleInput()
 {
-    auto code = static_cast<unsigned char>(typed);
-    return code >= 32 && code != 127;
+    static HANDLE input = CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr);
+    return input;
 }
 
-// Cuts at the limit, and never inside a character when the console types UTF-8.
-void cutToLimit(std::string& text, std::size_t limit)
+// Takes the console's next event, waiting at most `milliseconds` for one;
+// false when none came. Without a console, or once its input has ended, no
+// prompt could ever be answered again: the game ends.
+bool takeConsoleEvent(INPUT_RECORD& record, DWORD milliseconds)
 {
-    if (text.size() <= limit) return;
-    std::size_t end = limit;
-    if (GetConsoleCP() == CP_UTF8) {
-        while (end > 0 && isUtf8Continuation(text[end])) --end;
+    HANDLE input = consoleInput();
+    if (input == INVALID_HANDLE_VALUE) endProgram(0);
+    DWORD waited = WaitForSingleObject(input, milliseconds);
+    if (waited == WAIT_TIMEOUT) return false;
+    DWORD count = 0;
+    if (waited != WAIT_OBJECT_0 || !ReadConsoleInputW(input, &record, 1, &count) || count == 0) endProgram(0);
+    return true;
+}
+
+bool isKeyPress(const INPUT_RECORD& record)
+{
+    return record.EventType == KEY_EVENT && record.Event.KeyEvent.bKeyDown;
+}
+
+KEY_EVENT_RECORD nextKeyPress()
+{
+    for (;;) {
+        INPUT_RECORD record;
+        if (takeConsoleEvent(record, INFINITE) && isKeyPress(record)) return record.Event.KeyEvent;
     }
-    text.erase(end);
+}
+
+std::string utf8From(const wchar_t* wide, int length)
+{
+    char bytes[8];
+    int count = WideCharToMultiByte(CP_UTF8, 0, wide, length, bytes, sizeof bytes, nullptr, nullptr);
+    return std::string(bytes, count > 0 ? static_cast<std::size_t>(count) : 0);
+}
+
+// The bytes of what a key press types, in UTF-8 for the line editor; a
+// character outside the basic plane comes as two presses, and the first
+// waits in `highSurrogate` for the second.
+std::string typedBytes(const KEY_EVENT_RECORD& key, wchar_t& highSurrogate)
+{
+    wchar_t unit = key.uChar.UnicodeChar;
+    if (unit >= 0xD800 && unit <= 0xDBFF) {
+        highSurrogate = unit;
+        return {};
+    }
+    if (unit >= 0xDC00 && unit <= 0xDFFF) {
+        const wchar_t pair[2] = {highSurrogate, unit};
+        highSurrogate = 0;
+        return pair[0] != 0 ? utf8From(pair, 2) : std::string();
+    }
+    highSurrogate = 0;
+    if (unit == 0) return {};  // a key without a character: an arrow, Shift
+    return utf8From(&unit, 1);
+}
+
+// UTF-8 from the line editor in the console's output code page, as the rest
+// of the game's text is written; a character the code page lacks becomes '?'.
+std::string consoleText(const std::string& utf8)
+{
+    if (utf8.empty()) return {};
+    int length = static_cast<int>(utf8.size());
+    std::wstring wide(utf8.size(), L'\0');
+    int wideLength = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, wide.data(), length);
+    if (wideLength <= 0) return {};
+    UINT codePage = GetConsoleOutputCP();
+    std::string text(utf8.size() * 2, '\0');
+    int textLength = WideCharToMultiByte(codePage, 0, wide.data(), wideLength, text.data(),
+                                         static_cast<int>(text.size()), nullptr, nullptr);
+    text.resize(textLength > 0 ? static_cast<std::size_t>(textLength) : 0);
+    return text;
+}
+
+// Ctrl-C typed into a line: the console's own handling of it ends the process.
+[[noreturn]] void endAsCtrlCDoes()
+{
+    flushOutput();
+    ExitProcess(STATUS_CONTROL_C_EXIT);
+}
+
+// The visible part of the console; without a console there is nothing to ask.
+bool consoleLargeEnough()
+{
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (!GetConsoleScreenBufferInfo(GetStdHandle(STD_OUTPUT_HANDLE), &info)) return true;
+    int columns = info.srWindow.Right - info.srWindow.Left + 1;
+    int rows = info.srWindow.Bottom - info.srWindow.Top + 1;
+    return columns >= screenColumns && rows >= screenRows;
+}
+
+// Shows the size message until the console is large enough; Escape leaves.
+// Not every resize reaches the console's input, so the size is looked at
+// again whenever an event comes and at least every tenth of a second. The
+// events are taken, not peeked at, so a key release left waiting cannot make
+// the loop spin.
+void waitForLargeConsole()
+{
+    if (consoleLargeEnough()) return;
+    clearScreen();
+    setCursor(1, 1);
+    std::cout << "Please make this window at least 80 columns wide and 25 rows high\n"
+                 "Press Escape to leave the game";
+    flushOutput();
+    while (!consoleLargeEnough()) {
+        INPUT_RECORD record;
+        if (takeConsoleEvent(record, sizeCheckMilliseconds) && isKeyPress(record) &&
+            record.Event.KeyEvent.uChar.UnicodeChar == escapeKey) {
+            endProgram(0);
+        }
+    }
+    clearScreen();
 }
 
 }  // namespace
@@ -49,6 +152,7 @@ void openConsole()
 {
     // Every text of the game is plain ASCII, so the console's own code pages
     // stay as they are; what the player types is echoed back in the same one.
+    waitForLargeConsole();
 }
 
 void setCursor(int column, int row)
@@ -74,29 +178,37 @@ void pause(int milliseconds)
     if (milliseconds > 0) Sleep(static_cast<DWORD>(milliseconds));
 }
 
+// Without a console, or once its input has ended, _getch gives EOF for ever:
+// no prompt could be answered again.
 int readKey()
 {
     flushOutput();
-    return _getch();
+    int code = _getch();
+    if (code == EOF) endProgram(0);
+    return code;
 }
 
-// The console's line mode echoes and edits the line until Enter. Only the
-// first `limit` bytes are kept; the rest of that line is read and dropped, so
-// the next read waits for the next line typed. The bytes are taken one at a
-// time so an endless line never grows a buffer.
+// The line is edited here rather than in the console's line mode, whose
+// run-time reading takes Ctrl-Z for the end of input: every control key but
+// Enter, Backspace and Ctrl-C is ignored, and only what fits the limit is
+// taken and echoed, so the next read waits for the next line typed.
 std::string readLine(std::size_t limit)
 {
     flushOutput();
-    std::string text;
-    for (;;) {
-        int next = std::cin.get();
-        if (next == std::char_traits<char>::eof()) endProgram(0);  // the console is gone
-        char typed = static_cast<char>(next);
-        if (typed == '\n') break;
-        if (text.size() <= limit && isKeptInLine(typed)) text.push_back(typed);
+    LineEditor editor = startLine(limit);
+    wchar_t highSurrogate = 0;
+    while (!editor.finished) {
+        KEY_EVENT_RECORD key = nextKeyPress();
+        std::string bytes = typedBytes(key, highSurrogate);
+        for (WORD repeat = 0; repeat < std::max<WORD>(key.wRepeatCount, 1); ++repeat) {
+            for (char byte : bytes) {
+                std::cout << consoleText(editLine(editor, Key{static_cast<unsigned char>(byte), -1}));
+            }
+        }
+        flushOutput();
+        if (editor.interrupted) endAsCtrlCDoes();
     }
-    cutToLimit(text, limit);
-    return text;
+    return consoleText(editor.text);
 }
 
 void playSound(const std::string& path)
@@ -108,8 +220,14 @@ void playSound(const std::string& path)
 // Game paths are written the Windows way already.
 std::string nativePath(const std::string& path) { return path; }
 
+// The command prompt that follows starts on a line of its own, under the
+// closing screen's prompt.
 void endProgram(int status)
 {
     flushOutput();
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (GetConsoleScreenBufferInfo(GetStdHandle(STD_OUTPUT_HANDLE), &info) && info.dwCursorPosition.X != 0) {
+        std::cout << '\n';
+    }
     std::exit(status);
 }

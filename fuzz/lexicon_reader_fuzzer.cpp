@@ -10,13 +10,15 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <locale>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "console/console.h"
 #include "console/console_double.h"
 #include "lexicon/phrase_source.h"
-#include "tests/unit/scratch_directory.h"
+#include "tests/support/scratch_directory.h"
 
 namespace {
 
@@ -26,29 +28,20 @@ namespace {
     std::abort();
 }
 
-bool isSeparator(char byte)
-{
-    return byte == ' ' || byte == '\t' || byte == '\n' || byte == '\r' || byte == '\v' || byte == '\f';
-}
-
-// The words of the file as a reader that holds it all in memory would see them.
+// The words of the file as its format describes them, read another way than
+// the game reads them: the stream's own whitespace-separated tokens, of which
+// those of 1 to 19 ASCII letters are words, in lower case.
 std::vector<std::string> wordsOf(const std::string& content)
 {
+    const std::locale ascii = std::locale::classic();
+    std::istringstream stream(content);
+    stream.imbue(ascii);
     std::vector<std::string> words;
-    std::size_t at = 0;
-    while (at < content.size()) {
-        while (at < content.size() && isSeparator(content[at])) ++at;
-        std::size_t end = at;
-        while (end < content.size() && !isSeparator(content[end])) ++end;
-        if (end == at) break;
-        std::string token = content.substr(at, end - at);
-        bool isWord = token.size() <= lexiconWordLimit;
-        for (char& byte : token) {
-            if (byte >= 'A' && byte <= 'Z') byte = static_cast<char>(byte - 'A' + 'a');
-            if (byte < 'a' || byte > 'z') isWord = false;
-        }
-        if (isWord) words.push_back(token);
-        at = end;
+    for (std::string token; stream >> token;) {
+        const bool letters = std::all_of(token.begin(), token.end(), [&](char byte) { return std::isalpha(byte, ascii); });
+        if (!letters || token.size() > 19) continue;
+        for (char& letter : token) letter = std::tolower(letter, ascii);
+        words.push_back(token);
     }
     return words;
 }
@@ -75,14 +68,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 2) return 0;
     const int wordCount = static_cast<std::int16_t>(data[0] | data[1] << 8);
     const std::string content(reinterpret_cast<const char*>(data) + 2, size - 2);
-    writeLexiconFile("agrp0", content);
+    writeLexiconFile(familyFileName(adjectiveFamily, 0), content);
 
     resetTestConsole();
     typeCode(escapeKey);  // for the missing-lexicon screen
     std::string word = "stale";
     bool missing = false;
     try {
-        readLexiconWord(0, wordCount, "lex\\agrp", word);
+        readLexiconWord(0, wordCount, adjectiveFamily.basePath, word);
     } catch (const ProgramEnded& ended) {
         if (ended.status != 0) fail("the missing-lexicon screen ended with a status other than 0");
         missing = true;
@@ -96,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (missing) fail("a file with words was reported missing");
     if (word != expected) fail("not the word the file holds at that count");
-    if (word.empty() || word.size() > lexiconWordLimit) fail("word length outside 1 to 19");
+    if (word.empty() || word.size() > 19) fail("word length outside 1 to 19");
     for (char letter : word) {
         if (letter < 'a' || letter > 'z') fail("a word with a character other than a to z");
     }

@@ -9,11 +9,25 @@ fuzzer's lexicon; it writes the same files every time.
 """
 import ctypes
 import os
+import re
 
 ADJECTIVES = ["happy", "o", "mississippian", "sleepy", "calm"]
 NOUNS = ["koalas", "bananas", "ox", "possessions", "nuns"]
 VERBS = ["hum", "assassinated", "d", "nod", "sizzle"]
-FAMILIES = [(ADJECTIVES, 33, 155), (NOUNS, 33, 133), (VERBS, 23, 73)]
+
+
+def lexicon_layout():
+    """The file counts and reaches of lexicon/lexicon_layout.h, the game's own numbers."""
+    with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "lexicon", "lexicon_layout.h")) as file:
+        header = file.read()
+    full_reach = int(re.search(r"fullFileReach = (\d+);", header).group(1))
+    families = {name: (int(files), int(reach)) for name, files, reach in
+                re.findall(r"(\w+)Family\{\"[^\"]*\", (\d+), (\d+)\}", header)}
+    return full_reach, families
+
+
+FULL_FILE_REACH, LAYOUT = lexicon_layout()
+FAMILIES = [(ADJECTIVES, *LAYOUT["adjective"]), (NOUNS, *LAYOUT["noun"]), (VERBS, *LAYOUT["verb"])]
 
 ESC = "\x1b"
 ENTER = "\r"
@@ -40,7 +54,7 @@ class Session:
         words = []
         for family, files, last_reach in FAMILIES:
             file = self.rand() % files
-            count = self.rand() % (last_reach if file == files - 1 else 200)
+            count = self.rand() % (last_reach if file == files - 1 else FULL_FILE_REACH)
             words.append(family[(max(count, 1) - 1) % len(family)])
         self.phrase = words
         self.points = 100

@@ -6,8 +6,9 @@
 // - each round's row 23 shows its three words at their answer's lengths,
 //   with their first letters and otherwise only dashes or the answer's letters;
 // - the points offered for a guess run from 100 down in steps of 5, one step
-//   per letter turn, and a round is decided by its 20th letter: a win shows
-//   the points offered, a loss comes exactly after the 20th letter;
+//   per letter turn (a letter prompt answered by the turn menu), and a round
+//   is decided by its 20th letter: a win shows the points offered, a loss
+//   comes exactly after the 20th letter;
 // - the session ends only through its closing screens with status 0, through
 //   Ctrl-C in a line read, or because the input ran out.
 //
@@ -24,11 +25,12 @@
 
 #include "console/console.h"
 #include "console/console_double.h"
+#include "lexicon/lexicon_layout.h"
 #include "lexicon/random_number.h"
 #include "round/play_session.h"
 #include "session/player_name.h"
 #include "session/title_screen.h"
-#include "tests/unit/scratch_directory.h"
+#include "tests/support/scratch_directory.h"
 
 namespace {
 
@@ -41,13 +43,13 @@ const Family nouns{"koalas", "bananas", "ox", "possessions", "nuns"};
 const Family verbs{"hum", "assassinated", "d", "nod", "sizzle"};
 const std::array<const Family*, 3> families{&adjectives, &nouns, &verbs};
 
-void writeFamily(const std::string& base, int files, const Family& words)
+std::string familyText(const Family& words)
 {
     std::string text;
     for (int time = 0; time < 40; ++time) {
         for (const std::string& word : words) text += word + "\n";
     }
-    for (int file = 0; file < files; ++file) writeLexiconFile(base + std::to_string(file), text);
+    return text;
 }
 
 [[noreturn]] void fail(const std::string& what)
@@ -80,6 +82,8 @@ std::vector<std::string> splitAtSpaces(const std::string& text)
 }
 
 const std::string phraseLabel = "The phrase is: ";
+const std::string letterPrompt = "Guess a letter";
+const std::string menuPrompt = "Guess, Review or Pass, G, R or P";
 const std::string guessPromptStart = "Enter phrase of 3 words  for ";
 
 struct RoundWatch {
@@ -94,6 +98,7 @@ struct RoundWatch {
 struct SessionWatch {
     std::size_t timelineSeen = 0;
     ReadKind lastRead = ReadKind::key;
+    std::string lastPrompt;
     RoundWatch round;
     int roundsStarted = 0;
 };
@@ -120,9 +125,6 @@ void followTimeline()
             ++watch.roundsStarted;
         } else if (sound == "data\\quit.wav") {
             round = RoundWatch{};  // the session summary follows
-        } else if (sound == "data\\wrle.wav" || sound == "data\\tone1.wav") {
-            if (!round.active || round.won || round.lost) fail("a letter turn outside a round");
-            if (++round.lettersPlayed > 20) fail("a 21st letter in one round");
         } else if (sound == "data\\yes.wav") {  // the middle of either fanfare
             if (round.won || round.lost) fail("a second outcome in one round");
             const bool fullPoints = watch.timelineSeen > 0 && timeline[watch.timelineSeen - 1].sound == "data\\fupo1.wav";
@@ -147,7 +149,7 @@ void checkScreenItself()
             if (byte < 32 || byte == 127) fail("a control character on the screen");
         }
     }
-    if (playerName.size() > playerNameLimit) fail("a name past its limit");
+    if (playerName.size() > 14) fail("a name past 14 characters");
 }
 
 // Reads the answer off the round's first screen: "The phrase is: " and the
@@ -210,15 +212,26 @@ void checkRoundEnd(const RoundWatch& round)
     }
 }
 
+// A letter prompt answered by the turn menu is one letter turn.
+void countLetterTurn(RoundWatch& round, const std::string& prompt)
+{
+    const bool turnTaken = startsWith(watch.lastPrompt, letterPrompt) && startsWith(prompt, menuPrompt);
+    watch.lastPrompt = prompt;
+    if (!turnTaken) return;
+    if (!round.active || round.won || round.lost) fail("a letter turn outside a round");
+    if (++round.lettersPlayed > 20) fail("a 21st letter in one round");
+}
+
 void watchRead(ReadKind kind)
 {
     watch.lastRead = kind;
     followTimeline();
     checkScreenItself();
     RoundWatch& round = watch.round;
+    const std::string prompt = rowText(22);
+    countLetterTurn(round, prompt);
     if (!round.active) return;
     if (!round.known) learnAnswer(round);
-    const std::string prompt = rowText(22);
     if (startsWith(prompt, "Play again or Quit? P or Q")) {
         checkRoundEnd(round);
         return;
@@ -267,9 +280,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     static ScratchDirectory scratch = enterScratchDirectory();
     std::atexit([] { leaveScratchDirectory(scratch); });
-    writeFamily("agrp", 33, adjectives);
-    writeFamily("ngrp", 33, nouns);
-    writeFamily("vgrp", 23, verbs);
+    writeFamily(adjectiveFamily, [](int) { return familyText(adjectives); });
+    writeFamily(nounFamily, [](int) { return familyText(nouns); });
+    writeFamily(verbFamily, [](int) { return familyText(verbs); });
     return 0;
 }
 

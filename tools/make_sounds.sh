@@ -5,38 +5,37 @@
 # 16-bit, mono: the format the sound layer opens the device in, so nothing is
 # converted at play time.
 #
-# Usage: tools/make_sounds.sh        (run as root the first time, to install
-#                                     festival, its voice and sox)
+# Usage: tools/make_sounds.sh        (run as root or with sudo the first time,
+#                                     to install the voices and sox)
 #
-# The output is byte-for-byte repeatable: the voice is deterministic, every sox
-# call runs with -R (fixed seeds) and -D (no dither), and nothing reads the
-# clock.
+# The output is byte-for-byte repeatable: the voices are deterministic, every
+# sox call runs with -R (fixed seeds) and -D (no dither), and nothing reads the
+# clock. The packages used, their versions and checksums, and a checksum of
+# every file written are recorded in tools/sounds_inputs.txt.
+#
+# tools/sound_levels.py measures what comes out (loudness, edges) and
+# tools/listen_check.py has a speech recogniser spell it back.
 set -euo pipefail
 export LC_ALL=C
 
 repo_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 data_dir="$repo_root/data"
+inputs_record="$repo_root/tools/sounds_inputs.txt"
 rate=22050
+
+# Loudness (gated RMS, as tools/sound_levels.py measures it) of every spoken
+# file and of the turn tones: the letters and words all sound equally loud, and
+# the tones sit just above them.
+speech_loudness=-18
+tone_loudness=-17
 
 # ---------------------------------------------------------------------------
 # Tools
 
+packages=(flite festival festvox-us-slt-hts sox python3)
+
 install_missing_packages() {
-    local wanted=(festival festvox-us-slt-hts sox) missing=() pkg
-    for pkg in "${wanted[@]}"; do
-        if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
-            missing+=("$pkg")
-        fi
-    done
-    [ ${#missing[@]} -eq 0 ] && return 0
-    if [ "$(id -u)" -ne 0 ]; then
-        echo "make_sounds: needs these packages, run once as root: ${missing[*]}" >&2
-        exit 1
-    fi
-    echo "make_sounds: installing ${missing[*]}" >&2
-    apt-get -o DPkg::Lock::Timeout=600 update -q >&2
-    DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 \
-        install -y -q --no-install-recommends "${missing[@]}" >&2
+    "$repo_root/scripts/install-packages.sh" "${packages[@]}" >&2
 }
 
 # Every sox call: repeatable seeds, no dither, quiet, and the device format on
@@ -59,67 +58,85 @@ trap 'rm -rf "$work"' EXIT
 # ---------------------------------------------------------------------------
 # Speech
 
-# name|text pairs. Festival reads a lone "a" as the article, hence "ay"; the
-# single letters b..z come out as their names. "x ray" keeps the two syllables
-# apart (a joined "xray" is read as "zray").
+# The spelling voice is flite's "awb". A letter name said on its own comes
+# out clipped and flat, and the short ones run together (B, E, P, V, D);
+# said at the end of a sentence it gets the length and the fall of a word a
+# speaker means to be heard. So every letter is said as "Letter b.", every
+# spelling word as "Word bravo.", and the take is cut where the synthesiser's
+# own timings put the start of the word's first sound. A recogniser with a
+# closed grammar (tools/listen_check.py) got 23 of the 26 letters right this
+# way, 21.6 on average over five runs with dither: better than this voice
+# alone (19), than longer carriers ("The letter b." 21, "Press b." 20, "b is
+# next." 20), than flite's rms, slt and kal16 voices (20 to 21) and festival's
+# slt voice (21) in the same sentences. The spelling words are right 26 of 26
+# either way.
+spelling_voice=awb
+
+letter_names() { printf '%s\n' A B C D E F G H I J K L M N O P Q R S T U V W X Y Z; }
+
+phonetic_words() {
+    printf '%s\n' alpha bravo charlie delta echo foxtrot golf hotel india juliet kilo lima \
+        mike november oscar papa quebec romeo sierra tango uniform victor whiskey xray yankee zulu
+}
+
+# The spelling-alphabet words as radio operators say them.
+write_spelling_lexicon() {
+    cat >"$work/spelling.lex" <<'LEX'
+kilo : k iy1 l ow0
+lima : l iy1 m ax0
+foxtrot : f aa1 k s t r aa0 t
+quebec : k eh0 b eh1 k
+LEX
+}
+
+# flite's segments of a sentence as "name:end_seconds" words; the take goes to
+# the file given, or nowhere.
+spelling_segments() { # text wav|none
+    flite -voice "$spelling_voice" -add_lex "$work/spelling.lex" -psdur -t "$1" -o "$2"
+}
+
+# Says "CARRIER TEXT." and keeps the take from the first sound of TEXT to the
+# end, with a 5 ms fade-in so the cut is silent. The carrier said alone tells
+# how many of the sentence's sounds are the carrier's; they must be the same
+# sounds in the whole sentence, or the cut would fall in the wrong place.
+speak_after_carrier() { # out carrier text
+    local out=$1 carrier=$2 text=$3 raw="$work/sentence.wav" alone whole start
+    alone=$(spelling_segments "$carrier." none)
+    whole=$(spelling_segments "$carrier $text." "$raw")
+    start=$(awk -v alone="$alone" -v whole="$whole" 'BEGIN {
+        n = split(alone, a, " ") - 1          # the carrier less its closing pause
+        split(whole, w, " ")
+        for (i = 1; i <= n; i++) {
+            split(a[i], x, ":"); split(w[i], y, ":")
+            if (x[1] != y[1]) exit 1
+        }
+        split(w[n], y, ":"); print y[2] }') || {
+        echo "make_sounds: \"$carrier $text.\" does not start with the sounds of \"$carrier.\"" >&2
+        exit 1
+    }
+    sx "$raw" -e floating-point -b 32 "$out" trim "$start" fade h 0.005
+}
+
+synthesise_spelling() {
+    local name
+    mkdir -p "$work/voice"
+    write_spelling_lexicon
+    while read -r name; do
+        speak_after_carrier "$work/voice/$name.wav" "Letter" "${name,,}"
+    done < <(letter_names)
+    while read -r name; do
+        # "x ray" as two words, or the voice reads "xray" as one made-up word
+        speak_after_carrier "$work/voice/$name.wav" "Word" "${name/xray/x ray}"
+    done < <(phonetic_words)
+}
+
+# The other spoken sounds, in festival's slt voice: name|text pairs.
 speech_lines() {
-    cat <<'EOF'
-A|ay
-B|b
-C|c
-D|d
-E|e
-F|f
-G|g
-H|h
-I|i
-J|j
-K|k
-L|l
-M|m
-N|n
-O|o
-P|p
-Q|q
-R|r
-S|s
-T|t
-U|u
-V|v
-W|w
-X|x
-Y|y
-Z|z
-alpha|alpha
-bravo|bravo
-charlie|charlie
-delta|delta
-echo|echo
-foxtrot|foxtrot
-golf|golf
-hotel|hotel
-india|india
-juliet|juliet
-kilo|kilo
-lima|lima
-mike|mike
-november|november
-oscar|oscar
-papa|papa
-quebec|quebec
-romeo|romeo
-sierra|sierra
-tango|tango
-uniform|uniform
-victor|victor
-whiskey|whiskey
-xray|x ray
-yankee|yankee
-zulu|zulu
+    cat <<'LINES'
 yes|yes!
 koal|Happy koalas hum!
 hah|hah!
-EOF
+LINES
 }
 
 synthesise_speech() {
@@ -127,12 +144,7 @@ synthesise_speech() {
     mkdir -p "$work/voice"
     {
         echo "(voice_cmu_us_slt_arctic_hts)"
-        # The spelling-alphabet words as radio operators say them, and the
-        # game's name with all three syllables of "koalas".
-        echo "(lex.add.entry '(\"lima\" n (((l iy) 1) ((m ax) 0))))"
-        echo "(lex.add.entry '(\"kilo\" n (((k iy) 1) ((l ow) 0))))"
-        echo "(lex.add.entry '(\"foxtrot\" n (((f aa k s) 1) ((t r aa t) 0))))"
-        echo "(lex.add.entry '(\"quebec\" n (((k eh) 0) ((b eh k) 1))))"
+        # the game's name with all three syllables of "koalas"
         echo "(lex.add.entry '(\"koalas\" n (((k ow) 0) ((aa) 1) ((l ax z) 0))))"
         echo "(define (say name text)"
         echo "  (utt.save.wave (utt.synth (eval (list 'Utterance 'Text text)))"
@@ -144,32 +156,55 @@ synthesise_speech() {
     festival -b "$scm"
 }
 
-# Sample indices of the first and last sample at or above -45 dBFS.
+# Sample indices of the first and last sample at or above -45 dBFS (once
+# rounded to 16 bits: 185 of 32768), and the number of samples.
 audible_span() {
     sx "$1" -t dat - | awk '
         /^;/ { next }
         { v = $2 < 0 ? -$2 : $2
-          if (v >= 0.0056234) { if (first == "") first = n; last = n }
+          if (v >= 0.00566) { if (first == "") first = n; last = n }
           n++ }
         END { if (first == "") { first = 0; last = n - 1 } print first, last, n }'
 }
 
-# Voice take -> game file: peak to -3 dBFS, keep 25 ms before and 40 ms after
-# the -45 dBFS crossings, 3 ms fade-in and 10 ms fade-out, resample, peak to
-# -3 dBFS again. Extra sox effects (pitch, tempo) come first.
-finish_speech() {
+# Gated RMS of a float file whose peak is at most full scale.
+loudness_of() {
+    sx "$1" -b 16 -e signed-integer "$work/measured.wav"
+    python3 "$repo_root/tools/sound_levels.py" --loudness "$work/measured.wav"
+}
+
+bring_to_loudness() { # in out dB
+    local gain
+    gain=$(awk -v want="$3" -v now="$(loudness_of "$1")" 'BEGIN { printf "%.3f", want - now }')
+    sx "$1" "$2" gain "$gain"
+}
+
+# Float file -> game file without dead air. The start is first faded in over
+# 10 ms (raised cosine), so the first millisecond stays under -30 dBFS
+# whatever the sound begins with; then at most 15 ms before the first and 40
+# ms after the last sample at -45 dBFS are kept, and faded in and out over, so
+# the file starts and ends at rest.
+trim_to_sound() { # in out
+    local soft="$work/soft.wav" first last n from to fade_in fade_out
+    sx "$1" "$soft" fade h 0.010
+    read -r first last n < <(audible_span "$soft")
+    from=$((first - rate * 15 / 1000))
+    [ "$from" -lt 0 ] && from=0
+    to=$((last + 1 + rate * 40 / 1000))
+    [ "$to" -gt "$n" ] && to=$n
+    fade_in=$(awk -v s=$((first - from)) -v r="$rate" 'BEGIN { printf "%.6f", (s > 0 ? s : 1) / r }')
+    fade_out=$(awk -v s=$((to - last - 1)) -v r="$rate" 'BEGIN { t = s / r; printf "%.6f", t < 0.012 ? 0.012 : t }')
+    sx "$soft" "${out_format[@]}" "$2" trim "${from}s" "=${to}s" fade h "$fade_in" -0 "$fade_out"
+}
+
+# Voice take -> game file at the speech loudness. Extra sox effects (pitch,
+# tempo) come first.
+finish_speech() { # in out [extra effects]
     local in=$1 out=$2
     shift 2
-    local level="$work/level.wav" sr first last n from to pad_front=0
-    sx "$in" -e floating-point -b 32 "$level" "$@" gain -n -3
-    sr=$(soxi -r "$level")
-    read -r first last n < <(audible_span "$level")
-    from=$((first - sr * 25 / 1000))
-    to=$((last + 1 + sr * 40 / 1000))
-    if [ "$from" -lt 0 ]; then pad_front=$((-from)); from=0; fi
-    [ "$to" -gt "$n" ] && to=$n
-    sx "$level" "$work/trimmed.wav" trim "${from}s" "=${to}s" pad "${pad_front}s" 0
-    sx "$work/trimmed.wav" "${out_format[@]}" "$out" fade q 0.003 -0 0.010 rate -v "$rate" gain -n -3
+    sx "$in" "${mid_format[@]}" "$work/resampled.wav" "$@" rate -v "$rate" gain -n -3
+    bring_to_loudness "$work/resampled.wav" "$work/level.wav" "$speech_loudness"
+    trim_to_sound "$work/level.wav" "$out"
 }
 
 # ---------------------------------------------------------------------------
@@ -258,46 +293,52 @@ play_score() { # out  < score
     rm -f "$work"/score_*.wav "$work"/raw_*.wav
 }
 
-# Last step for every synthesised sound: extra effects, mono, a fade-out so
-# the file ends at rest, and the peak at -3 dBFS; a steady sound (buzz, brass,
-# hum) is then brought down until its RMS is no louder than -15 dBFS, so it
-# does not drown the voice, whose RMS sits around -17 dBFS.
+# Last step for every synthesised sound: extra effects, mono, the peak at -4
+# dBFS; then the level: with music_loudness set (the tones) the sound is
+# brought to that loudness, otherwise a steady sound (buzz, brass, hum) is
+# brought down until its RMS is no louder than -17 dBFS, so it does not drown
+# the voice. Last, the dead air at either end goes.
 finish_music() { # in out [extra effects]
     local in=$1 out=$2 staged="$work/staged.wav" rms cut
     shift 2
-    # fade finds the end of the sound only in a chain that keeps its length
-    # and channels, so the extra effects get a pass of their own
+    # the extra effects get a pass of their own: a reverb tail must be there
+    # before the level is measured
     sx "$in" "${mid_format[@]}" "$work/effects.wav" "$@" channels 1
-    sx "$work/effects.wav" "$staged" fade q 0.002 -0 0.012 gain -n -3
-    rms=$(sox "$staged" -n stats 2>&1 | awk '/^RMS lev dB/ { print $4 }')
-    cut=$(awk -v r="$rms" 'BEGIN { c = -15 - r; printf "%.2f", c < 0 ? c : 0 }')
-    sx "$staged" "${out_format[@]}" "$out" gain "$cut"
+    sx "$work/effects.wav" "$staged" gain -n -4
+    if [ -n "${music_loudness:-}" ]; then
+        bring_to_loudness "$staged" "$work/leveled.wav" "$music_loudness"
+    else
+        rms=$(sox "$staged" -n stats 2>&1 | awk '/^RMS lev dB/ { print $4 }')
+        cut=$(awk -v r="$rms" 'BEGIN { c = -17 - r; printf "%.2f", c < 0 ? c : 0 }')
+        sx "$staged" "$work/leveled.wav" gain "$cut"
+    fi
+    trim_to_sound "$work/leveled.wav" "$out"
 }
 
 # ---------------------------------------------------------------------------
 # The sounds
 
 make_spoken() {
-    local name text
-    while IFS='|' read -r name text; do
-        case $name in
-            hah) ;;                                    # raw material for the laugh
-            yes) finish_speech "$work/voice/yes.wav" "$data_dir/yes.wav" pitch 250 tempo -s 1.05 ;;
-            koal) finish_speech "$work/voice/koal.wav" "$data_dir/koal.wav" pitch 150 ;;
-            *) finish_speech "$work/voice/$name.wav" "$data_dir/$name.wav" ;;
-        esac
-    done < <(speech_lines)
+    local name
+    while read -r name; do
+        finish_speech "$work/voice/$name.wav" "$data_dir/$name.wav"
+    done < <(letter_names; phonetic_words)
+    finish_speech "$work/voice/yes.wav" "$data_dir/yes.wav" pitch 250 tempo -s 1.05
+    finish_speech "$work/voice/koal.wav" "$data_dir/koal.wav" pitch 150
 }
 
-# A hidden letter: one soft tick, then a beat of quiet so dashes can be counted.
+# A hidden letter: a soft high tick that rings down within a beat, so dashes
+# can be counted, and ends there.
 make_blank() {
-    sx -r "$rate" -c 2 -n "${mid_format[@]}" "$work/tick.wav" synth 0.012 sine 1800 sine 3100 remix 1v0.6,2v0.4 fade l 0 -0 0.012
-    sx "$work/tick.wav" "${out_format[@]}" "$data_dir/blank.wav" gain -n -14 pad 0 0.19
+    # shellcheck disable=SC2046
+    sx -r "$rate" -c 2 -n "${mid_format[@]}" "$work/tick.wav" synth 0.3 sine 1800 sine 3100 \
+        remix 1v0.6,2v0.4 $(decay_to 0.15 2) gain -n -14
+    trim_to_sound "$work/tick.wav" "$data_dir/blank.wav"
 }
 
 # One tone per uncovered position: the C major scale from C5 up.
 make_tones() {
-    local midis=(72 74 76 77 79 81 83 84) i
+    local midis=(72 74 76 77 79 81 83 84) i music_loudness=$tone_loudness
     for i in 0 1 2 3 4 5 6 7; do
         note_mallet "$work/tone.wav" "${midis[$i]}" 0.25
         finish_music "$work/tone.wav" "$data_dir/tone$((i + 1)).wav"
@@ -507,7 +548,7 @@ check_header() {
 le32() { printf '%02x%02x%02x%02x' $(($1 & 255)) $((($1 >> 8) & 255)) $((($1 >> 16) & 255)) $((($1 >> 24) & 255)); }
 
 report_lengths() {
-    local f name len limit over=0
+    local f name len limit peak over=0
     for f in "$data_dir"/*.wav; do
         check_header "$f"
         name=$(basename "$f" .wav)
@@ -520,6 +561,11 @@ report_lengths() {
             *) limit=1.5 ;;
         esac
         printf '%-10s %s\n' "$name" "$len"
+        peak=$(sox "$f" -n stats 2>&1 | awk '/^Pk lev dB/ { print $4 }')
+        if awk -v p="$peak" 'BEGIN { exit !(p > -1) }'; then
+            echo "make_sounds: $name peaks at $peak dBFS, too close to clipping" >&2
+            over=1
+        fi
         if awk -v l="$len" -v m="$limit" 'BEGIN { exit !(l > m) }'; then
             echo "make_sounds: $name lasts $len s, more than $limit s" >&2
             over=1
@@ -528,12 +574,33 @@ report_lengths() {
     [ "$over" -eq 0 ]
 }
 
+# What the sounds were made from, and a checksum of each file made, so a later
+# run can be compared byte for byte. A package's checksum is that of the list
+# of checksums of the files it installed.
+record_inputs() {
+    local pkg list
+    {
+        echo "# Written by tools/make_sounds.sh. Debian packages: name, version, SHA-256 of"
+        echo "# the package's list of installed-file checksums."
+        for pkg in "${packages[@]}" libflite1 festlex-cmu festlex-poslex libsox3; do
+            list=/var/lib/dpkg/info/$pkg.md5sums
+            [ -e "$list" ] || list=/var/lib/dpkg/info/$pkg:$(dpkg --print-architecture).md5sums
+            printf '%s %s %s\n' "$pkg" "$(dpkg-query -W -f='${Version}' "$pkg")" \
+                "$(sha256sum <"$list" | cut -d' ' -f1)"
+        done
+        echo "# tools/make_sounds.sh $(sha256sum <"$repo_root/tools/make_sounds.sh" | cut -d' ' -f1)"
+        echo "# data/ (SHA-256, file):"
+        (cd "$data_dir" && sha256sum -- *.wav)
+    } >"$inputs_record"
+}
+
 # ---------------------------------------------------------------------------
 
 main() {
     install_missing_packages
     mkdir -p "$data_dir"
     rm -f "$data_dir"/*.wav
+    synthesise_spelling
     synthesise_speech
     make_spoken
     make_blank
@@ -558,6 +625,7 @@ main() {
         exit 1
     fi
     report_lengths
+    record_inputs
 }
 
 main "$@"

@@ -8,7 +8,7 @@
 #include <functional>
 #include <iterator>
 
-#include "tests/e2e/e2e_fixture.h"
+#include "tests/e2e/game_in_terminal.h"
 
 namespace {
 
@@ -52,31 +52,31 @@ Samples wavSamples(const std::filesystem::path& path)
 
 }  // namespace
 
-using Sounds = GameInTerminal;
+using RecordedSounds = GameInTerminal;
 
-TEST_F(Sounds, TheOpeningTheRoundAndThreeMatchesPlayExactlyTheirFilesInOrder)
+TEST_F(RecordedSounds, TheOpeningTheRoundAndThreeMatchesPlayExactlyTheirFilesInOrder)
 {
-    std::filesystem::path recording = game.scratch / "recording.raw";
-    writeUniformLexicon(game, "noon", "nuns", "nod");
-    GameLaunch launch;
+    std::filesystem::path recording = scratch / "recording.raw";
+    writeUniformLexicon("noon", "nuns", "nod", scratch / "lex");
+    PaneLaunch launch;
     launch.environment = {"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + recording.string()};
-    startGame(game, launch);
+    startGame(launch);
     enterName("Ann");
     ASSERT_TRUE(shows(1, 22, "Guess a letter "));
-    typeText(game, "o");  // noon has two, nod one
+    typeText(pane, "o");  // noon has two, nod one
     ASSERT_TRUE(shows(1, 1, "There are 3 matches"));
     ASSERT_TRUE(shows(1, 22, "Guess, Review or Pass, G, R or P "));
-    pressKey(game, "Escape");
+    pressKey(pane, "Escape");
     ASSERT_TRUE(shows(34, 22, "Press escape to exit "));
-    pressKey(game, "Escape");
-    ASSERT_EQ(waitForExit(game), 0);
+    pressKey(pane, "Escape");
+    ASSERT_EQ(waitForExit(pane), 0);
 
     std::string recorded = fileBytes(recording);
     Samples heard = samplesOf(recorded, 0, recorded.size());
     const char* expected[] = {"intr", "koal", "plso", "tone1", "tone2", "tone3", "quit", "hum", "exit", "haha"};
     auto position = heard.begin();
     for (const char* name : expected) {
-        Samples sound = wavSamples(game.scratch / "data" / (std::string(name) + ".wav"));
+        Samples sound = wavSamples(scratch / "data" / (std::string(name) + ".wav"));
         ASSERT_FALSE(sound.empty()) << name;
         auto found = std::search(position, heard.end(),
                                  std::boyer_moore_horspool_searcher(sound.begin(), sound.end()));

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/game_in_tmux.h"
+#include "tests/e2e/game_in_terminal.h"
 
 namespace {
 
@@ -153,31 +153,27 @@ std::string runScript(const std::string& arguments)
     return text;
 }
 
-class ServerSound : public ::testing::Test {
+class ServerSound : public GameInTerminal {
 protected:
     void SetUp() override
     {
-        if (std::system("command -v tmux >/dev/null && command -v parec >/dev/null") != 0) {
-            GTEST_SKIP() << "tmux or parec is not installed";
-        }
-        game = prepareGame();
-        prepared = true;
-        sounds = writeTestSounds(game.scratch / "data");
-        std::ofstream(game.scratch / "lex" / "placeholder");
-        writeUniformLexicon(game, "noon", "nuns", "nod");
+        GameInTerminal::SetUp();
+        if (IsSkipped()) return;
+        if (std::system("command -v parec >/dev/null") != 0) GTEST_SKIP() << "parec is not installed";
+        sounds = writeTestSounds(scratch / "data");
+        writeUniformLexicon("noon", "nuns", "nod", scratch / "lex");
     }
 
     void TearDown() override
     {
-        if (!prepared) return;
-        closeGame(game);
-        if (!serverFolder.empty()) std::system((serverScript.string() + " stop " + serverFolder.string()).c_str());
+        GameInTerminal::TearDown();
+        if (!serverFolder.empty()) runScript("stop " + serverFolder.string());
     }
 
     bool startServer(const std::string& kind)
     {
         if (std::system(("command -v " + kind + " >/dev/null").c_str()) != 0) return false;
-        serverFolder = game.scratch.parent_path() / (game.scratch.filename().string() + "-server");
+        serverFolder = scratch.parent_path() / (scratch.filename().string() + "-server");
         address = runScript("start " + serverFolder.string() + " " + kind);
         return true;
     }
@@ -191,9 +187,9 @@ protected:
 
     void startGameOnServer()
     {
-        GameLaunch launch;
+        PaneLaunch launch;
         launch.environment = {"PULSE_SERVER=" + address};
-        startGame(game, launch);
+        startGame(launch);
     }
 
     // The game has ended; what the server still held is in the recording.
@@ -219,16 +215,14 @@ protected:
     void quitEarly()
     {
         startGameOnServer();
-        ASSERT_TRUE(waitForTextAt(game, 1, 22, "Do you want instructions?  Y or N  "));
-        pressKey(game, "Escape");
-        ASSERT_TRUE(waitForTextAt(game, 34, 22, "Press ESCAPE to exit "));
-        pressKey(game, "Escape");
-        ASSERT_EQ(waitForExit(game), 0);
+        ASSERT_TRUE(shows(1, 22, "Do you want instructions?  Y or N  "));
+        pressKey(pane, "Escape");
+        ASSERT_TRUE(shows(34, 22, "Press ESCAPE to exit "));
+        pressKey(pane, "Escape");
+        ASSERT_EQ(waitForExit(pane), 0);
         stopRecording();
     }
 
-    GameInTmux game;
-    bool prepared = false;
     std::map<std::string, TestSound> sounds;
     fs::path serverFolder;
     std::string address;
@@ -260,27 +254,24 @@ TEST_F(ServerSound, ARoundIsHeardWholeAndTheSoundComesBackAfterTheServerIsKilled
     ASSERT_TRUE(startServer("pulseaudio"));
     fs::path before = record("before");
     startGameOnServer();
-    ASSERT_TRUE(waitForTextAt(game, 1, 22, "Do you want instructions?  Y or N  "));
-    typeText(game, "n");
-    ASSERT_TRUE(waitForTextAt(game, 1, 22, "What is your first name?  "));
-    typeText(game, "Ann\r");
-    ASSERT_TRUE(waitForTextAt(game, 1, 22, "Guess a letter "));
-    typeText(game, "o");
-    ASSERT_TRUE(waitForTextAt(game, 1, 22, "Guess, Review or Pass, G, R or P "));
+    enterName("Ann");
+    ASSERT_TRUE(shows(1, 22, "Guess a letter "));
+    typeText(pane, "o");
+    ASSERT_TRUE(shows(1, 22, "Guess, Review or Pass, G, R or P "));
     runScript("kill " + serverFolder.string());
     stopRecording();
     expectWholeInOrder(hearSounds(before, sounds), {"intr", "koal", "plso", "tone1", "tone2", "tone3"}, 2);
 
-    typeText(game, "p");
-    ASSERT_TRUE(waitForTextAt(game, 1, 22, "Guess a letter "));
-    typeText(game, "n");  // two tones, to no server
-    ASSERT_TRUE(waitForTextAt(game, 1, 22, "Guess, Review or Pass, G, R or P "));
+    typeText(pane, "p");
+    ASSERT_TRUE(shows(1, 22, "Guess a letter "));
+    typeText(pane, "n");  // two tones, to no server
+    ASSERT_TRUE(shows(1, 22, "Guess, Review or Pass, G, R or P "));
     runScript("start " + serverFolder.string() + " pulseaudio");
     fs::path after = record("after");
-    pressKey(game, "Escape");
-    ASSERT_TRUE(waitForTextAt(game, 34, 22, "Press escape to exit "));
-    pressKey(game, "Escape");
-    ASSERT_EQ(waitForExit(game), 0);
+    pressKey(pane, "Escape");
+    ASSERT_TRUE(shows(34, 22, "Press escape to exit "));
+    pressKey(pane, "Escape");
+    ASSERT_EQ(waitForExit(pane), 0);
     stopRecording();
     expectWholeInOrder(hearSounds(after, sounds), {"quit", "hum", "exit", "haha"}, 2);
 }

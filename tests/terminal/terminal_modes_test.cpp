@@ -1,7 +1,10 @@
 // The real game on a real pseudo-terminal, watched from outside: however the
 // terminal goes away or changes (a signal during a pause or a sound, Ctrl-C
-// outside a key read, the end of input in a line read, a smaller window), the
-// game ends (or goes on) and leaves the terminal's modes as it found them.
+// outside a key read, the end of input in a line read, a stop, a smaller
+// window), the game ends (or goes on) and leaves the terminal's modes as it
+// found them, and its screen, as a terminal draws it, is what it was.
+// The game runs as a job of its own under a stand-in for the shell, so it
+// can be stopped and continued as from a shell.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -13,6 +16,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <array>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -20,6 +24,7 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -31,40 +36,113 @@ using namespace std::chrono_literals;
 
 const std::string restoreSequence = "\x1b[0m\x1b[?25h";
 
+// The screen as an 80x25 terminal draws what the game writes: characters
+// (emoji in two cells), line breaks, backspace, cursor moves and clears;
+// other sequences change nothing drawn.
+struct ScreenReader {
+    std::array<std::array<std::string, 80>, 25> cells;
+    int column = 1;  // 81: the next character wraps
+    int row = 1;
+    std::string pending;  // an escape sequence or a character not yet whole
+
+    ScreenReader() { clear(); }
+    void clear()
+    {
+        for (auto& line : cells) line.fill(" ");
+    }
+    void newLine()
+    {
+        column = 1;
+        if (row < 25) {
+            ++row;
+            return;
+        }
+        std::move(cells.begin() + 1, cells.end(), cells.begin());
+        cells[24].fill(" ");
+    }
+    void put(const std::string& character)
+    {
+        const auto lead = static_cast<unsigned char>(character[0]);
+        const int width = (lead == 0xF0 && static_cast<unsigned char>(character[1]) >= 0x9F) ? 2 : 1;
+        if (column + width - 1 > 80) newLine();
+        cells[row - 1][column - 1] = character;
+        if (width == 2) cells[row - 1][column] = "";
+        column += width;
+    }
+    void control(const std::string& sequence)
+    {
+        const char final = sequence.back();
+        int numbers[2] = {1, 1};
+        std::sscanf(sequence.c_str() + 2, "%d;%d", &numbers[0], &numbers[1]);
+        if (final == 'H') {
+            row = std::clamp(numbers[0], 1, 25);
+            column = std::clamp(numbers[1], 1, 80);
+        } else if (final == 'J' && sequence == "\x1b[2J") {
+            clear();
+        }
+    }
+    // Takes one byte of what the game wrote.
+    void feed(unsigned char byte)
+    {
+        pending.push_back(static_cast<char>(byte));
+        const auto first = static_cast<unsigned char>(pending[0]);
+        if (first == 0x1b) {
+            if (pending.size() == 2 && byte != '[') pending.clear();  // ESC > and the like
+            if (pending.size() > 2 && byte >= 0x40 && byte <= 0x7e) control(pending), pending.clear();
+            return;
+        }
+        if (first >= 0x80) {
+            const std::size_t length = first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : 2;
+            if (pending.size() == length) put(pending), pending.clear();
+            return;
+        }
+        pending.clear();
+        if (byte == '\r') column = 1;
+        if (byte == '\n') newLine(), column = 1;
+        if (byte == '\b' && column > 1) column = std::min(column, 80) - 1;
+        if (byte >= 0x20 && byte < 0x7f) put(std::string(1, static_cast<char>(byte)));
+    }
+    std::string text(int line) const
+    {
+        std::string joined;
+        for (const std::string& cell : cells[line - 1]) joined += cell;
+        return joined.erase(joined.find_last_not_of(' ') + 1);
+    }
+    std::string whole() const
+    {
+        std::string all;
+        for (int line = 1; line <= 25; ++line) all += text(line) + "\n";
+        return all;
+    }
+};
+
 struct GameOnTerminal {
-    pid_t pid = -1;
+    pid_t pid = -1;        // the game
+    pid_t shell = -1;      // the stand-in for the shell, which ends as the game ended
     int master = -1;       // where the player types and the screen is read
     int slave = -1;        // kept open here, so the modes can be read after the game ends
     int inputMaster = -1;  // with a separate input terminal: where keys are typed
     int inputSlave = -1;
+    termios modesBefore{}; // the terminal's modes before the game started
     std::string output;    // everything the game wrote
-};
-
-struct Launch {
-    std::vector<std::string> command{HKH_GAME_BINARY};
-    bool separateInput = false;  // keys from a terminal of their own, which can be closed
+    ScreenReader screen;   // what it shows
 };
 
 winsize screenSize(unsigned short rows, unsigned short columns) { return winsize{rows, columns, 0, 0}; }
 
-void openTerminal(int& master, int& slave)
-{
+struct Launch {
+    std::vector<std::string> command{HKH_GAME_BINARY};
+    bool separateInput = false;  // keys from a terminal of their own, which can be closed
     winsize size = screenSize(25, 80);
+};
+
+void openTerminal(int& master, int& slave, winsize size = screenSize(25, 80))
+{
     ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, &size), 0) << std::strerror(errno);
 }
 
-[[noreturn]] void runGameInChild(const GameOnTerminal& game, const Launch& launch)
+[[noreturn]] void runGame(const Launch& launch)
 {
-    setsid();
-    int input = launch.separateInput ? game.inputSlave : game.slave;
-    if (!launch.separateInput) ioctl(game.slave, TIOCSCTTY, 0);
-    dup2(input, STDIN_FILENO);
-    dup2(game.slave, STDOUT_FILENO);
-    dup2(game.slave, STDERR_FILENO);
-    // Only the terminals' far ends stay open here, or closing one would not end the input.
-    for (int descriptor : {game.master, game.inputMaster, game.slave, game.inputSlave}) {
-        if (descriptor > STDERR_FILENO) close(descriptor);
-    }
     if (chdir(HKH_SOURCE_DIR) != 0) _exit(120);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     std::vector<char*> arguments;
@@ -74,13 +152,77 @@ void openTerminal(int& master, int& slave)
     _exit(121);
 }
 
+// Ends as the game ended: with its status, or by its signal.
+[[noreturn]] void endAsTheGame(int status)
+{
+    if (WIFEXITED(status)) _exit(WEXITSTATUS(status));
+    signal(WTERMSIG(status), SIG_DFL);
+    kill(getpid(), WTERMSIG(status));
+    _exit(125);
+}
+
+pid_t jobGroup = 0;  // in the stand-in for the shell: the game's process group
+
+// The stand-in takes the terminal on SIGUSR1, as a shell does when its job
+// stops, and gives it back to the game on SIGUSR2, as for fg.
+void onTerminalHandover(int signalNumber)
+{
+    tcsetpgrp(STDIN_FILENO, signalNumber == SIGUSR1 ? getpgrp() : jobGroup);
+}
+
+// The stand-in for the shell: leads a session on the terminal and runs the
+// game as its foreground job, telling the test the game's process id.
+[[noreturn]] void runShell(const GameOnTerminal& game, const Launch& launch, int pidPipe)
+{
+    setsid();
+    const int input = launch.separateInput ? game.inputSlave : game.slave;
+    if (!launch.separateInput) ioctl(game.slave, TIOCSCTTY, 0);
+    dup2(input, STDIN_FILENO);
+    dup2(game.slave, STDOUT_FILENO);
+    dup2(game.slave, STDERR_FILENO);
+    // Only the terminals' far ends stay open here, or closing one would not end the input.
+    for (int descriptor : {game.master, game.inputMaster, game.slave, game.inputSlave}) {
+        if (descriptor > STDERR_FILENO) close(descriptor);
+    }
+    pid_t gamePid = fork();
+    if (gamePid == 0) {
+        setpgid(0, 0);
+        signal(SIGTTOU, SIG_IGN);
+        tcsetpgrp(STDIN_FILENO, getpid());
+        signal(SIGTTOU, SIG_DFL);
+        close(pidPipe);
+        runGame(launch);
+    }
+    setpgid(gamePid, gamePid);
+    jobGroup = gamePid;
+    signal(SIGHUP, SIG_IGN);  // the shell outlives the closing of the window
+    signal(SIGTTOU, SIG_IGN);
+    signal(SIGUSR1, onTerminalHandover);
+    signal(SIGUSR2, onTerminalHandover);
+    if (write(pidPipe, &gamePid, sizeof gamePid) != sizeof gamePid) _exit(122);
+    close(pidPipe);
+    int status = 0;
+    while (waitpid(gamePid, &status, 0) != gamePid) {
+    }
+    endAsTheGame(status);
+}
+
 GameOnTerminal startGame(const Launch& launch = {})
 {
     GameOnTerminal game;
-    openTerminal(game.master, game.slave);
+    openTerminal(game.master, game.slave, launch.size);
     if (launch.separateInput) openTerminal(game.inputMaster, game.inputSlave);
-    game.pid = fork();
-    if (game.pid == 0) runGameInChild(game, launch);
+    EXPECT_EQ(tcgetattr(game.slave, &game.modesBefore), 0);
+    int pidPipe[2];
+    EXPECT_EQ(pipe(pidPipe), 0);
+    game.shell = fork();
+    if (game.shell == 0) {
+        close(pidPipe[0]);
+        runShell(game, launch, pidPipe[1]);
+    }
+    close(pidPipe[1]);
+    EXPECT_EQ(read(pidPipe[0], &game.pid, sizeof game.pid), static_cast<ssize_t>(sizeof game.pid));
+    close(pidPipe[0]);
     if (launch.separateInput) {
         close(game.inputSlave);
         game.inputSlave = -1;
@@ -95,7 +237,9 @@ void drainOutput(GameOnTerminal& game, std::chrono::milliseconds wait)
     if (poll(&screen, 1, static_cast<int>(wait.count())) <= 0 || !(screen.revents & POLLIN)) return;
     char bytes[4096];
     ssize_t count = read(game.master, bytes, sizeof bytes);
-    if (count > 0) game.output.append(bytes, static_cast<std::size_t>(count));
+    if (count <= 0) return;
+    game.output.append(bytes, static_cast<std::size_t>(count));
+    for (ssize_t i = 0; i < count; ++i) game.screen.feed(static_cast<unsigned char>(bytes[i]));
 }
 
 bool waitForText(GameOnTerminal& game, const std::string& text, std::chrono::seconds limit = 30s)
@@ -121,13 +265,13 @@ int waitForEnd(GameOnTerminal& game, std::chrono::seconds limit = 30s)
     Clock::time_point giveUp = Clock::now() + limit;
     for (;;) {
         int status = 0;
-        if (waitpid(game.pid, &status, WNOHANG) == game.pid) {
+        if (waitpid(game.shell, &status, WNOHANG) == game.shell) {
             drainOutput(game, 0ms);
             return status;
         }
         if (Clock::now() > giveUp) {
             kill(game.pid, SIGKILL);
-            waitpid(game.pid, &status, 0);
+            waitpid(game.shell, &status, 0);
             return -1;
         }
         drainOutput(game, 20ms);
@@ -136,6 +280,11 @@ int waitForEnd(GameOnTerminal& game, std::chrono::seconds limit = 30s)
 
 void closeTerminals(GameOnTerminal& game)
 {
+    int status = 0;
+    if (waitpid(game.shell, &status, WNOHANG) == 0) {
+        kill(game.pid, SIGKILL);
+        waitpid(game.shell, &status, 0);
+    }
     for (int* descriptor : {&game.master, &game.slave, &game.inputMaster, &game.inputSlave}) {
         if (*descriptor >= 0) close(*descriptor);
         *descriptor = -1;
@@ -155,7 +304,7 @@ void expectSameModes(const termios& before, const termios& after)
     EXPECT_EQ(before.c_oflag, after.c_oflag);
     EXPECT_EQ(before.c_cflag, after.c_cflag);
     EXPECT_EQ(before.c_lflag, after.c_lflag);
-    for (int index : {VMIN, VTIME, VINTR, VSUSP, VEOF, VERASE}) {
+    for (int index : {VMIN, VTIME, VINTR, VQUIT, VSUSP, VEOF, VERASE}) {
         EXPECT_EQ(before.c_cc[index], after.c_cc[index]) << "control character " << index;
     }
 }
@@ -182,7 +331,7 @@ void answerTitle(GameOnTerminal& game)
 TEST(TerminalGoingAway, SigtermDuringAPauseEndsTheGameAndRestoresTheModes)
 {
     GameOnTerminal game = startGame();
-    termios before = modesOf(game.slave);
+    const termios before = game.modesBefore;
     // The title lines are followed by a one-second pause before the question.
     ASSERT_TRUE(waitForText(game, titleEnd)) << game.output;
     bool questionShown = game.output.find(instructionsQuestion) != std::string::npos;
@@ -195,15 +344,15 @@ TEST(TerminalGoingAway, SigtermDuringAPauseEndsTheGameAndRestoresTheModes)
     closeTerminals(game);
 }
 
-TEST(TerminalGoingAway, SighupDuringASoundEndsTheGameAndRestoresTheModes)
+TEST(TerminalGoingAway, SighupDuringASoundEndsTheGameWithStatus0AndRestoresTheModes)
 {
     GameOnTerminal game = startGame();
-    termios before = modesOf(game.slave);
+    const termios before = game.modesBefore;
     answerTitle(game);
     std::this_thread::sleep_for(500ms);  // the first opening sound lasts nearly 3 s
     kill(game.pid, SIGHUP);
     int status = waitForEnd(game);
-    EXPECT_TRUE(endedBySignal(status, SIGHUP)) << status;
+    EXPECT_TRUE(endedWithStatus(status, 0)) << status;  // as the end of input does
     EXPECT_EQ(game.output.find(letterPrompt), std::string::npos);
     expectSameModes(before, modesOf(game.slave));
     closeTerminals(game);
@@ -212,7 +361,7 @@ TEST(TerminalGoingAway, SighupDuringASoundEndsTheGameAndRestoresTheModes)
 TEST(TerminalGoingAway, CtrlCOutsideAKeyReadEndsTheGameAndRestoresTheModes)
 {
     GameOnTerminal game = startGame();
-    termios before = modesOf(game.slave);
+    const termios before = game.modesBefore;
     answerTitle(game);
     std::this_thread::sleep_for(500ms);
     typeKeys(game, "\x03");  // during the opening sound: the terminal's own Ctrl-C
@@ -225,7 +374,7 @@ TEST(TerminalGoingAway, CtrlCOutsideAKeyReadEndsTheGameAndRestoresTheModes)
 TEST(TerminalGoingAway, CtrlCAtAKeyReadIsOnlyAKey)
 {
     GameOnTerminal game = startGame();
-    termios before = modesOf(game.slave);
+    const termios before = game.modesBefore;
     ASSERT_TRUE(waitForText(game, instructionsQuestion)) << game.output;
     typeKeys(game, "\x03");  // not an answer: the question is asked again
     typeKeys(game, "\x1b");
@@ -270,46 +419,187 @@ TEST(TerminalGoingAway, ClosingTheWindowEndsTheGame)
     game.master = -1;
     int status = 0;
     Clock::time_point giveUp = Clock::now() + 10s;
-    while (waitpid(game.pid, &status, WNOHANG) != game.pid && Clock::now() < giveUp) std::this_thread::sleep_for(20ms);
+    while (waitpid(game.shell, &status, WNOHANG) != game.shell && Clock::now() < giveUp) std::this_thread::sleep_for(20ms);
     const bool ended = Clock::now() < giveUp;
     if (!ended) {
         kill(game.pid, SIGKILL);
-        waitpid(game.pid, &status, 0);
+        waitpid(game.shell, &status, 0);
     }
     EXPECT_TRUE(ended);
-    EXPECT_TRUE(endedBySignal(status, SIGHUP) || endedWithStatus(status, 0)) << status;
-    closeTerminals(game);
-}
-
-TEST(TerminalChanging, ASmallerWindowInTheMiddleOfARoundLetsTheRoundGoOn)
-{
-    GameOnTerminal game = startGame();
-    termios before = modesOf(game.slave);
-    answerTitle(game);
-    ASSERT_TRUE(waitForText(game, letterPrompt)) << game.output;
-    winsize smaller = screenSize(20, 60);
-    ASSERT_EQ(ioctl(game.master, TIOCSWINSZ, &smaller), 0);  // the terminal signals the change itself
-    kill(game.pid, SIGWINCH);
-    typeKeys(game, "e");
-    EXPECT_TRUE(waitForText(game, "Guess, Review or Pass, G, R or P ")) << game.output;
-    typeKeys(game, "\x1b");  // to the session summary and the farewell
-    ASSERT_TRUE(waitForText(game, "Press escape to exit ")) << game.output;
-    typeKeys(game, "\x1b");
-    int status = waitForEnd(game);
     EXPECT_TRUE(endedWithStatus(status, 0)) << status;
-    expectSameModes(before, modesOf(game.slave));
     closeTerminals(game);
 }
-
-}  // namespace
-
-namespace {
 
 std::string fileText(const std::string& path)
 {
     std::ifstream file(path);
     return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
 }
+
+bool waitForScreen(GameOnTerminal& game, const std::string& screen, std::chrono::seconds limit = 10s)
+{
+    Clock::time_point giveUp = Clock::now() + limit;
+    while (game.screen.whole() != screen && Clock::now() < giveUp) drainOutput(game, 50ms);
+    return game.screen.whole() == screen;
+}
+
+bool waitForStop(pid_t pid)
+{
+    const std::string statFile = "/proc/" + std::to_string(pid) + "/stat";
+    for (Clock::time_point giveUp = Clock::now() + 10s; Clock::now() < giveUp; std::this_thread::sleep_for(10ms)) {
+        std::string stat = fileText(statFile);
+        std::size_t nameEnd = stat.rfind(')');
+        if (nameEnd != std::string::npos && stat.compare(nameEnd + 2, 1, "T") == 0) return true;
+    }
+    return false;
+}
+
+int rowBelowText(const ScreenReader& screen)
+{
+    int row = 25;
+    while (row > 0 && screen.text(row).empty()) --row;
+    return row + 1;
+}
+
+// The shell takes the terminal, or gives it back to the game.
+void handOverTerminal(const GameOnTerminal& game, bool toTheShell)
+{
+    kill(game.shell, toTheShell ? SIGUSR1 : SIGUSR2);
+    const pid_t owner = toTheShell ? game.shell : game.pid;
+    Clock::time_point giveUp = Clock::now() + 10s;
+    while (tcgetpgrp(game.master) != owner && Clock::now() < giveUp) std::this_thread::sleep_for(5ms);
+    ASSERT_EQ(tcgetpgrp(game.master), owner);
+}
+
+// Continued while the shell holds the terminal (kill -CONT without fg), the
+// game draws nothing and stops again, until it is in the foreground.
+void continueInTheBackground(GameOnTerminal& game)
+{
+    handOverTerminal(game, true);
+    const std::size_t written = game.output.size();
+    kill(game.pid, SIGCONT);
+    ASSERT_TRUE(waitForStop(game.pid));
+    drainOutput(game, 100ms);
+    EXPECT_EQ(game.output.size(), written);
+    handOverTerminal(game, false);
+}
+
+// Stopped from outside: the terminal is as before the game, the cursor on a
+// fresh line under the game's text; the shell then writes over the screen.
+// Continued: the game's modes again and its screen as it was.
+void stopAndContinue(GameOnTerminal& game, bool continuedInTheBackgroundFirst = false)
+{
+    drainOutput(game, 100ms);
+    const std::string screen = game.screen.whole();
+    kill(game.pid, SIGTSTP);
+    ASSERT_TRUE(waitForStop(game.pid));
+    drainOutput(game, 100ms);
+    expectSameModes(game.modesBefore, modesOf(game.slave));
+    EXPECT_EQ(game.screen.row, rowBelowText(game.screen));
+    EXPECT_EQ(game.screen.column, 1);
+    const std::string shellLines = "\r\n[1]+  Stopped   happy-koalas-hum\r\n$ ls\r\nlex  data\r\n$ fg\r\n";
+    ASSERT_EQ(write(game.slave, shellLines.data(), shellLines.size()), static_cast<ssize_t>(shellLines.size()));
+    ASSERT_TRUE(waitForText(game, "$ fg")) << game.output;
+    if (continuedInTheBackgroundFirst) continueInTheBackground(game);
+    kill(game.pid, SIGCONT);
+    EXPECT_TRUE(waitForScreen(game, screen)) << game.screen.whole();
+    EXPECT_EQ(modesOf(game.slave).c_lflag & (ICANON | ECHO), 0u);
+}
+
+TEST(TerminalStopping, AStopAtAPromptPutsTheTerminalBackAndTheContinueRedrawsTheScreen)
+{
+    GameOnTerminal game = startGame();
+    ASSERT_TRUE(waitForText(game, instructionsQuestion)) << game.output;
+    stopAndContinue(game, true);
+    typeKeys(game, "n");
+    EXPECT_TRUE(waitForText(game, namePrompt)) << game.output;
+    closeTerminals(game);
+}
+
+// Ctrl-\ is only a key there: the game goes on, and takes it after the sound.
+TEST(TerminalStopping, AStopDuringASoundPutsTheTerminalBackAndTheContinueRedrawsTheScreen)
+{
+    GameOnTerminal game = startGame();
+    answerTitle(game);
+    std::this_thread::sleep_for(500ms);  // the first opening sound lasts nearly 3 s
+    typeKeys(game, "\x1c");
+    stopAndContinue(game);
+    EXPECT_TRUE(waitForText(game, letterPrompt)) << game.output;
+    closeTerminals(game);
+}
+
+// The window shrinks at a letter prompt: the request for room stands over the
+// round; the window grows back: the round screen as it was, and play goes on.
+TEST(TerminalChanging, AWindowShrunkAndGrownBackMidRoundShowsTheSameScreen)
+{
+    GameOnTerminal game = startGame();
+    answerTitle(game);
+    ASSERT_TRUE(waitForText(game, letterPrompt)) << game.output;
+    drainOutput(game, 100ms);
+    const std::string roundScreen = game.screen.whole();
+    winsize smaller = screenSize(24, 80);
+    ASSERT_EQ(ioctl(game.master, TIOCSWINSZ, &smaller), 0);  // the terminal signals the change itself
+    EXPECT_TRUE(waitForText(game, "Press Escape to leave the game")) << game.output;
+    winsize full = screenSize(25, 80);
+    ASSERT_EQ(ioctl(game.master, TIOCSWINSZ, &full), 0);
+    EXPECT_TRUE(waitForScreen(game, roundScreen)) << game.screen.whole();
+    typeKeys(game, "e");
+    EXPECT_TRUE(waitForText(game, "Guess, Review or Pass, G, R or P ")) << game.output;
+    closeTerminals(game);
+}
+
+// The request for room ends the game at Ctrl-C as outside a key read.
+TEST(TerminalChanging, CtrlCAtTheRequestForRoomEndsTheGameAsAnInterrupt)
+{
+    GameOnTerminal game = startGame(Launch{.size = screenSize(24, 80)});
+    ASSERT_TRUE(waitForText(game, "Press Escape to leave the game")) << game.output;
+    typeKeys(game, "\x03");
+    int status = waitForEnd(game);
+    EXPECT_TRUE(endedBySignal(status, SIGINT)) << status;
+    expectSameModes(game.modesBefore, modesOf(game.slave));
+    closeTerminals(game);
+}
+
+// Signals that end a program by default: the terminal put back, the cursor on
+// a fresh line under the game's text, the game ended by the signal.
+TEST(TerminalGoingAway, UsrAndPipeSignalsEndTheGameAndRestoreTheModes)
+{
+    for (int signalNumber : {SIGUSR1, SIGPIPE}) {
+        GameOnTerminal game = startGame();
+        ASSERT_TRUE(waitForText(game, instructionsQuestion)) << game.output;
+        kill(game.pid, signalNumber);
+        int status = waitForEnd(game);
+        EXPECT_TRUE(endedBySignal(status, signalNumber)) << status;
+        expectSameModes(game.modesBefore, modesOf(game.slave));
+        EXPECT_EQ(game.screen.row, rowBelowText(game.screen));
+        EXPECT_EQ(game.screen.column, 1);
+        closeTerminals(game);
+    }
+}
+
+// C1 controls pasted into the name are neither echoed nor stored; Backspace
+// over an emoji erases both its cells and all its bytes. The prompt row shows
+// what is stored, which the greeting prints.
+TEST(TerminalTyping, ANameWithC1ControlsAndAnErasedEmojiShowsWhatItStores)
+{
+    const std::string typed = "Ab\xc2\x9b" "2J\xc2\x90\xf0\x9f\x98\x80\xf0\x9f\x98\x80\x7fx\r";
+    const std::string stored = "Ab2J\xf0\x9f\x98\x80x";
+    GameOnTerminal game = startGame();
+    ASSERT_TRUE(waitForText(game, instructionsQuestion)) << game.output;
+    typeKeys(game, "n");
+    ASSERT_TRUE(waitForText(game, namePrompt)) << game.output;
+    typeKeys(game, typed);
+    Clock::time_point giveUp = Clock::now() + 10s;
+    while (game.screen.text(22) != namePrompt + stored && Clock::now() < giveUp) drainOutput(game, 50ms);
+    EXPECT_EQ(game.screen.text(22), namePrompt + stored);
+    EXPECT_TRUE(waitForText(game, "Okay " + stored + " time to  hum!")) << game.output;
+    for (const char* c1 : {"\xc2\x9b", "\xc2\x90"}) EXPECT_EQ(game.output.find(c1), std::string::npos);
+    closeTerminals(game);
+}
+
+}  // namespace
+
+namespace {
 
 // The title flow of a build without the sanitizers, under valgrind: from the
 // title through the name and the opening sounds into the first round, then

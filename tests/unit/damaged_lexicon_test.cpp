@@ -19,11 +19,9 @@ struct DamagedLexicon : ::testing::Test {
 
     void writeEveryFile(const std::string& adjectives, const std::string& nouns, const std::string& verbs)
     {
-        for (int file = 0; file < 33; ++file) {
-            writeLexiconFile("agrp" + std::to_string(file), adjectives);
-            writeLexiconFile("ngrp" + std::to_string(file), nouns);
-        }
-        for (int file = 0; file < 23; ++file) writeLexiconFile("vgrp" + std::to_string(file), verbs);
+        writeFamily(adjectiveFamily, [&](int) { return adjectives; });
+        writeFamily(nounFamily, [&](int) { return nouns; });
+        writeFamily(verbFamily, [&](int) { return verbs; });
     }
 };
 

@@ -145,7 +145,7 @@ TEST(KeyDecoder, UnknownOrBrokenSequencesAreSwallowedWholeNeverEscape)
     EXPECT_EQ(codesFrom("\x1b[?1;2c"), Codes{});         // a terminal's reply
     EXPECT_EQ(codesFrom("\x1b[5A"), Codes{});
     EXPECT_EQ(codesFrom("\x1b[1;5;7A"), Codes{});
-    EXPECT_EQ(codesFrom("\x1bOx"), Codes{});
+    EXPECT_EQ(codesFrom("\x1bOz"), Codes{});
     EXPECT_EQ(codesFrom("\x1b[3"), Codes{});             // cut short by the silence
     EXPECT_EQ(codesFrom("\x1b[1;5"), Codes{});
     EXPECT_EQ(codesFrom("\x1b[" + std::string(40, '1') + "~k"), Codes{'k'});
@@ -153,6 +153,14 @@ TEST(KeyDecoder, UnknownOrBrokenSequencesAreSwallowedWholeNeverEscape)
     EXPECT_EQ(codesFrom("\x1b[1\x03"), Codes{3});
     EXPECT_EQ(codesFrom("\x1b[1\r"), Codes{13});
     EXPECT_EQ(codesFrom("\x1b[1\x1b[B"), (Codes{224, 80}));
+}
+
+TEST(KeyDecoder, TheKeypadTypesInEitherModeAndMouseReportsAreNoKeys)
+{
+    EXPECT_EQ(codesFrom("\x1bOM\x1bOq\x1bOk"), (Codes{13, '1', '+'}));  // application keypad: Enter, 1, +
+    // A click in the old encoding, then in the SGR one, around a typed e.
+    EXPECT_EQ(codesFrom("\x1b[M !!e\x1b[<0;5;7M"), Codes{'e'});
+    EXPECT_EQ(codesFromBursts({"\x1b[M ", "e"}), Codes{'e'});  // a report cut short by the silence
 }
 
 TEST(KeyDecoder, NeverGrowsOrStaysPendingOnArbitraryBytes)

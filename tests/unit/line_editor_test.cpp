@@ -73,6 +73,27 @@ TEST(LineEditor, IgnoresControlCharactersAndKeysWithoutCharacters)
     EXPECT_FALSE(editor.finished);
 }
 
+TEST(LineEditor, DropsC1ControlsAndCharactersThatPrintNothing)
+{
+    LineEditor editor = startLine(39);
+    // CSI as one C1 character, then a byte-order mark, a zero-width space and a
+    // direction override: none is echoed, none stored.
+    EXPECT_EQ(typeInto(editor, "Ab\xc2\x9b" "2J\xef\xbb\xbf\xe2\x80\x8b\xe2\x80\xae" "Cd"), "Ab2JCd");
+    EXPECT_EQ(editor.text, "Ab2JCd");
+    LineEditor mark = startLine(14);
+    EXPECT_EQ(typeInto(mark, "\xcc\x81" "e\xcc\x81"), "e\xcc\x81");  // a mark needs a letter to join
+}
+
+TEST(LineEditor, BackspaceTakesBackAWholeCharacterAndItsCells)
+{
+    LineEditor editor = startLine(39);
+    typeInto(editor, "\xf0\x9f\x98\x80" "e\xcc\x81");  // an emoji, then e with a combining acute
+    EXPECT_EQ(editLine(editor, Key{backspaceKey, -1}), "\b \b");
+    EXPECT_EQ(editor.text, "\xf0\x9f\x98\x80");
+    EXPECT_EQ(editLine(editor, Key{backspaceKey, -1}), "\b\b  \b\b");  // the emoji took two cells
+    EXPECT_EQ(editor.text, "");
+}
+
 TEST(LineEditor, CtrlCInterruptsTheLine)
 {
     LineEditor editor = startLine(14);

@@ -7,7 +7,7 @@
 #include "console/console_double.h"
 #include "lexicon/phrase_source.h"
 #include "lexicon/random_number.h"
-#include "scratch_directory.h"
+#include "tests/support/scratch_directory.h"
 
 namespace {
 
@@ -20,16 +20,12 @@ int positionOf(const std::string& word) { return (word[4] - 'a') * 26 + (word[5]
 
 void writeNamingLexicon()
 {
-    auto fill = [](const std::string& base, int files) {
-        for (int file = 0; file < files; ++file) {
-            std::string text;
-            for (int position = 1; position <= 200; ++position) text += positionWord(file, position) + " ";
-            writeLexiconFile(base + std::to_string(file), text);
-        }
+    auto namingFile = [](int file) {
+        std::string text;
+        for (int position = 1; position <= fullFileReach; ++position) text += positionWord(file, position) + " ";
+        return text;
     };
-    fill("agrp", 33);
-    fill("ngrp", 33);
-    fill("vgrp", 23);
+    for (const LexiconFamily& family : {adjectiveFamily, nounFamily, verbFamily}) writeFamily(family, namingFile);
 }
 
 struct PhraseSource : ::testing::Test {
@@ -43,9 +39,9 @@ struct PhraseSource : ::testing::Test {
 
     std::string wordAt(const std::string& content, int wordCount)
     {
-        writeLexiconFile("agrp5", content);
+        writeLexiconFile(familyFileName(adjectiveFamily, 5), content);
         std::string word = "stale";
-        readLexiconWord(5, wordCount, "lex\\agrp", word);
+        readLexiconWord(5, wordCount, adjectiveFamily.basePath, word);
         return word;
     }
 
@@ -53,7 +49,7 @@ struct PhraseSource : ::testing::Test {
     {
         std::string word;
         try {
-            readLexiconWord(fileNumber, wordCount, "lex\\agrp", word);
+            readLexiconWord(fileNumber, wordCount, adjectiveFamily.basePath, word);
         } catch (const ProgramEnded& ended) {
             return ended.status;
         }
@@ -73,15 +69,15 @@ TEST_F(PhraseSource, TakesSixDrawsPerPhraseFileThenPositionInFamilyOrder)
     pickNoun(noun);
     pickVerb(verb);
 
-    auto expectDrawn = [](const std::string& word, int fileDraw, int countDraw, int files, int lastReach) {
-        int file = fileDraw % files;
-        int count = countDraw % (file == files - 1 ? lastReach : 200);
+    auto expectDrawn = [](const std::string& word, int fileDraw, int countDraw, const LexiconFamily& family) {
+        int file = fileDraw % family.fileCount;
+        int count = countDraw % (file == family.fileCount - 1 ? family.lastFileReach : fullFileReach);
         EXPECT_EQ(fileOf(word), file);
         EXPECT_EQ(positionOf(word), std::max(count, 1));
     };
-    expectDrawn(adjective, draws[0], draws[1], 33, 155);
-    expectDrawn(noun, draws[2], draws[3], 33, 133);
-    expectDrawn(verb, draws[4], draws[5], 23, 73);
+    expectDrawn(adjective, draws[0], draws[1], adjectiveFamily);
+    expectDrawn(noun, draws[2], draws[3], nounFamily);
+    expectDrawn(verb, draws[4], draws[5], verbFamily);
     EXPECT_EQ(adjective.substr(0, 1) + noun.substr(0, 1) + verb.substr(0, 1), "qqq");
 }
 
@@ -93,7 +89,9 @@ TEST_F(PhraseSource, TheLastFileOfEachFamilyIsDrawnOnlyAsFarAsItReaches)
         int files;
         int lastReach;
     };
-    const Family families[] = {{pickAdjective, 33, 155}, {pickNoun, 33, 133}, {pickVerb, 23, 73}};
+    const Family families[] = {{pickAdjective, adjectiveFamily.fileCount, adjectiveFamily.lastFileReach},
+                               {pickNoun, nounFamily.fileCount, nounFamily.lastFileReach},
+                               {pickVerb, verbFamily.fileCount, verbFamily.lastFileReach}};
     for (int index = 0; index < 3; ++index) {
         const Family& family = families[index];
         // Seeds whose count draw lies beyond the last file's reach, for the last
@@ -104,7 +102,7 @@ TEST_F(PhraseSource, TheLastFileOfEachFamilyIsDrawnOnlyAsFarAsItReaches)
             for (int skip = 0; skip < 2 * index; ++skip) nextRandom();
             int file = nextRandom() % family.files;
             int countDraw = nextRandom();
-            if (countDraw % 200 < family.lastReach || file < family.files - 2) continue;
+            if (countDraw % fullFileReach < family.lastReach || file < family.files - 2) continue;
             bool isLast = file == family.files - 1;
             if ((isLast ? checkedLast : checkedOther) >= 3) continue;
             (isLast ? checkedLast : checkedOther)++;
@@ -113,7 +111,7 @@ TEST_F(PhraseSource, TheLastFileOfEachFamilyIsDrawnOnlyAsFarAsItReaches)
             std::string words[3];
             for (int pick = 0; pick <= index; ++pick) families[pick].pick(words[pick]);
             EXPECT_EQ(fileOf(words[index]), file);
-            int expected = isLast ? countDraw % family.lastReach : countDraw % 200;
+            int expected = isLast ? countDraw % family.lastReach : countDraw % fullFileReach;
             EXPECT_EQ(positionOf(words[index]), std::max(expected, 1)) << "family " << index << " seed " << seed;
         }
         EXPECT_EQ(checkedLast, 3);

@@ -87,14 +87,9 @@ std::string fileWord(char family, int file)
 
 void writeFileNamingLexicon()
 {
-    auto fill = [](char family, const std::string& base, int files) {
-        for (int file = 0; file < files; ++file) {
-            writeLexiconFile(base + std::to_string(file), repeated(fileWord(family, file) + "\n", 200));
-        }
-    };
-    fill('a', "agrp", 33);
-    fill('n', "ngrp", 33);
-    fill('v', "vgrp", 23);
+    writeFamily(adjectiveFamily, [](int file) { return repeatedLines(fileWord('a', file)); });
+    writeFamily(nounFamily, [](int file) { return repeatedLines(fileWord('n', file)); });
+    writeFamily(verbFamily, [](int file) { return repeatedLines(fileWord('v', file)); });
 }
 
 const Items remarks{
@@ -128,10 +123,12 @@ TEST_F(RoundPlay, EachRoundDrawsSixNumbersThenOnePerRemark)
         int draws[14];
         for (int& draw : draws) draw = nextRandom();
         // Adjective file and position, noun file and position, verb file and position.
-        std::string first = fileWord('a', draws[0] % 33) + " " + fileWord('n', draws[2] % 33) + " " +
-                            fileWord('v', draws[4] % 23);
-        std::string second = fileWord('a', draws[7] % 33) + " " + fileWord('n', draws[9] % 33) + " " +
-                             fileWord('v', draws[11] % 23);
+        auto phraseOf = [](const int* drawn) {
+            return fileWord('a', drawn[0] % adjectiveFamily.fileCount) + " " +
+                   fileWord('n', drawn[2] % nounFamily.fileCount) + " " + fileWord('v', drawn[4] % verbFamily.fileCount);
+        };
+        std::string first = phraseOf(draws);
+        std::string second = phraseOf(draws + 7);
 
         EXPECT_EQ(playScript(guessTurn("wet cats sing"), seed), SessionEnd::scriptRanOut);
         EXPECT_EQ(trimmedRow(1), remarks[draws[6] % 20]);

@@ -13,7 +13,7 @@
 #include "console/console_double.h"
 #include "lexicon/random_number.h"
 #include "round/play_session.h"
-#include "scratch_directory.h"
+#include "tests/support/scratch_directory.h"
 #include "session/player_name.h"
 
 inline const std::string escape(1, static_cast<char>(escapeKey));

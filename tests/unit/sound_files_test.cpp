@@ -1,10 +1,12 @@
 // The sound files the game plays from data/: every one is there, in the exact
 // format the sound device is opened in (so nothing is converted at play time),
-// audible, short enough to keep the pace, and nothing else lies beside them.
+// audible, short enough to keep the pace, without dead air or clicks at its
+// ends, the spoken ones all equally loud, and nothing else lies beside them.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -132,18 +134,83 @@ TEST(SoundFiles, EveryPlayedSoundIsAudibleInTheDeviceFormat) {
     }
 }
 
-TEST(SoundFiles, SoundsStartAndEndAtRestSoRepeatsDoNotClick) {
+// The level of a sample value, in dB below full scale.
+double dbfs(double value) { return 20 * std::log10(std::max(value, 1.0) / 32768.0); }
+
+int peakOfRange(const std::vector<std::int16_t>& samples, std::size_t from, std::size_t to) {
+    int peak = 0;
+    for (std::size_t i = from; i < to; ++i) peak = std::max(peak, std::abs(int(samples[i])));
+    return peak;
+}
+
+TEST(SoundFiles, SoundsStartAndEndAtRestWithoutDeadAir) {
     // The spelling plays letters back to back and the full-points fanfare
     // plays its first part three times in a row: a file that starts or stops
-    // mid-wave would click at every join.
+    // mid-wave would click at every join, and quiet at either end is waited
+    // through. Quiet is anything under -45 dBFS.
+    constexpr std::size_t oneMs = deviceRate / 1000;
     for (const auto& name : allSoundNames()) {
         SCOPED_TRACE(name);
         WavFile wav = loadWav(name);
         ASSERT_TRUE(wav.readable);
-        ASSERT_FALSE(wav.samples.empty());
-        EXPECT_LT(std::abs(int(wav.samples.front())), 330);
-        EXPECT_LT(std::abs(int(wav.samples.back())), 330);
+        const auto& s = wav.samples;
+        ASSERT_GT(s.size(), 2 * oneMs);
+        EXPECT_LE(std::abs(int(s.front())), 4);
+        EXPECT_LE(std::abs(int(s.back())), 4);
+        EXPECT_LT(dbfs(peakOfRange(s, 0, oneMs)), -30) << "the first millisecond steps up";
+        EXPECT_LT(dbfs(peakOfRange(s, s.size() - oneMs, s.size())), -30) << "the last millisecond";
+        auto audible = [](std::int16_t v) { return dbfs(std::abs(int(v))) >= -45; };
+        const auto first = std::find_if(s.begin(), s.end(), audible);
+        const auto last = std::find_if(s.rbegin(), s.rend(), audible);
+        EXPECT_LE(double(first - s.begin()) / deviceRate, 0.030) << "quiet before the sound";
+        EXPECT_LE(double(last - s.rbegin()) / deviceRate, 0.060) << "quiet after the sound";
     }
+}
+
+// How loud a sound is while it sounds: the mean power of its 20 ms blocks (10
+// ms apart), leaving out blocks under -70 dBFS and then those more than 10 dB
+// under the mean of the rest; as tools/sound_levels.py measures it.
+double loudnessOf(const std::vector<std::int16_t>& samples) {
+    constexpr std::size_t block = deviceRate / 50, hop = deviceRate / 100;
+    std::vector<double> powers;
+    for (std::size_t at = 0; at == 0 || at + block <= samples.size(); at += hop) {
+        const std::size_t end = std::min(samples.size(), at + block);
+        double sum = 0;
+        for (std::size_t i = at; i < end; ++i) sum += double(samples[i]) * samples[i];
+        const double power = sum / double(end - at) / (32768.0 * 32768.0);
+        if (power > 1e-7) powers.push_back(power);
+    }
+    if (powers.empty()) return -120;
+    double total = 0;
+    for (double p : powers) total += p;
+    const double gate = total / double(powers.size()) / 10;
+    double kept = 0;
+    int count = 0;
+    for (double p : powers) {
+        if (p < gate) continue;
+        kept += p;
+        ++count;
+    }
+    return 10 * std::log10(kept / count);
+}
+
+double medianLoudness(const std::vector<std::string>& names) {
+    std::vector<double> levels;
+    for (const auto& name : names) levels.push_back(loudnessOf(loadWav(name).samples));
+    std::sort(levels.begin(), levels.end());
+    return (levels[(levels.size() - 1) / 2] + levels[levels.size() / 2]) / 2;
+}
+
+TEST(SoundFiles, SpokenLettersAndWordsAreEquallyLoudAndMatchTheTones) {
+    // A quiet letter among loud ones is easily missed when a word is spelled.
+    std::vector<std::string> spoken = letterNames();
+    spoken.insert(spoken.end(), phoneticNames.begin(), phoneticNames.end());
+    const double median = medianLoudness(spoken);
+    for (const auto& name : spoken) {
+        SCOPED_TRACE(name);
+        EXPECT_NEAR(loudnessOf(loadWav(name).samples), median, 1.0);
+    }
+    EXPECT_NEAR(median, medianLoudness(toneNames), 2.0);
 }
 
 TEST(SoundFiles, LengthsKeepThePace) {
