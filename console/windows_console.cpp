@@ -166,10 +166,20 @@ void setCursor(int column, int row)
 
 void clearLine() { std::cout << std::string(78, ' '); }
 
+// What the command interpreter's "cls" does, without starting it: the whole
+// buffer blanked in the current colours, the cursor and the window home.
 void clearScreen()
 {
     flushOutput();
-    std::system("cls");
+    HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (!GetConsoleScreenBufferInfo(output, &info)) return;
+    const DWORD cells = static_cast<DWORD>(info.dwSize.X) * static_cast<DWORD>(info.dwSize.Y);
+    const COORD home{0, 0};
+    DWORD written = 0;
+    FillConsoleOutputCharacterW(output, L' ', cells, home, &written);
+    FillConsoleOutputAttribute(output, info.wAttributes, cells, home, &written);
+    SetConsoleCursorPosition(output, home);
 }
 
 void pause(int milliseconds)

@@ -816,6 +816,14 @@ def reviewed_out(rejected, word, reading):
     return bool(rejected.get(word, set()) & {reading, "all"})
 
 
+def kept_after_review(screens, rejected, family, lemma, form):
+    """The reviewed list first, then every screen of a family game."""
+    if reviewed_out(rejected, form, family[:-1]):
+        screens.note("%s: reviewed out" % family, form)
+        return False
+    return screens.keeps(family, lemma, form)
+
+
 # Words that stand before a noun but count or point rather than describe:
 # "one koalas hum" breaks agreement, "own koalas" needs a possessive.
 DETERMINERS = set("""
@@ -867,7 +875,9 @@ farming staggering renewed advancing conditioned enclosed participating
 supervised hatched draining rambling filled tied signed written drawn framed
 charged organized reduced increased planted built changed developed completed
 continued controlled improved repeated measured desired expanded featured
-furnished fastened matched stocked doubled wanted checked closing crossed starving
+furnished fastened matched stocked doubled registered scheduled recorded
+imported processed published adopted qualified informed extended attached
+collected wanted checked closing crossed starving
 searching worrying divorced twisted separated exposed rolled established
 shaved stripped shaped shaken drifting stretched whispered sewn flawed
 emerging autographed tiring recurring winged hardened bubbling clogged soaring
@@ -894,7 +904,8 @@ wedded driving acting
 # as used after a verb.
 EXTRA_ADJECTIVES = set("""
 fun sweaty satin pointy upstate savvy overworked nighttime varsity preschool
-mini soaked uncool leading healing anxious oblivious best worst
+mini soaked uncool leading healing anxious oblivious best worst closer warmer
+thinner sharper dearest crazier craziest scarier
 """.split())
 
 # Adjectives every young player knows, though subtitles seldom say them:
@@ -993,12 +1004,8 @@ def adjective_candidates(wordnet, screens, scowl, subtlex, rejected, verb_except
                 own == 0 and (lemma in wordnet.index["n"] or lemma in wordnet.index["v"]))):
             screens.note("adjectives: the adjective reading is rare", lemma)
             continue
-        if reviewed_out(rejected, lemma, "adjective"):
-            screens.note("adjectives: reviewed out", lemma)
-            continue
-        if not screens.keeps("adjectives", lemma, lemma):
-            continue
-        found[lemma] = lemma
+        if kept_after_review(screens, rejected, "adjectives", lemma, lemma):
+            found[lemma] = lemma
     for word in sorted(EXTRA_ADJECTIVES | CHILD_ADJECTIVES):
         if word in subtlex and screens.keeps("adjectives", word, word):
             found[word] = word
@@ -1033,9 +1040,8 @@ def add_degrees(wordnet, screens, scowl, subtlex, rejected, found):
             if any(form in wordnet.index[pos] for pos in ("n", "v")) or form in DETERMINERS \
                     or subtlex[form][1]:
                 continue
-            if reviewed_out(rejected, form, "adjective") or not screens.keeps("adjectives", lemma, form):
-                continue
-            found[form] = lemma
+            if kept_after_review(screens, rejected, "adjectives", lemma, form):
+                found[form] = lemma
 
 
 def noun_candidates(wordnet, screens, scowl, subtlex, rejected, plurals):
@@ -1061,14 +1067,10 @@ def noun_candidates(wordnet, screens, scowl, subtlex, rejected, plurals):
         noun = wordnet.frequency(lemma, "n")
         rival = wordnet.frequency(lemma, "v")
         if noun < 0.25 * rival or (noun == 0 and lemma in wordnet.index["v"]):
-            screens.note("nouns: the plural reads as a verb or adjective", plural)
+            screens.note("nouns: the plural reads as a verb", plural)
             continue
-        if reviewed_out(rejected, plural, "noun"):
-            screens.note("nouns: reviewed out", plural)
-            continue
-        if not screens.keeps("nouns", lemma, plural):
-            continue
-        found[plural] = lemma
+        if kept_after_review(screens, rejected, "nouns", lemma, plural):
+            found[plural] = lemma
     return found
 
 
@@ -1105,12 +1107,8 @@ def verb_candidates(wordnet, screens, scowl, subtlex, rejected, link_tags):
         for form in forms:
             if not fits(form, "verbs") or form in found or form not in subtlex:
                 continue
-            if reviewed_out(rejected, form, "verb"):
-                screens.note("verbs: reviewed out", form)
-                continue
-            if not screens.keeps("verbs", base, form):
-                continue
-            found[form] = base
+            if kept_after_review(screens, rejected, "verbs", base, form):
+                found[form] = base
     return found
 
 

@@ -62,14 +62,17 @@ trap 'rm -rf "$work"' EXIT
 # out clipped and flat, and the short ones run together (B, E, P, V, D);
 # said at the end of a sentence it gets the length and the fall of a word a
 # speaker means to be heard. So every letter is said as "Letter b.", every
-# spelling word as "Word bravo.", and the take is cut where the synthesiser's
-# own timings put the start of the word's first sound. A recogniser with a
+# spelling word as "Letter bravo.", and the take is cut where the
+# synthesiser's own timings put the start of the word's first sound. The
+# carrier ends in a smooth "er", which leaves nothing on the word; one ending
+# in a stop ("Word echo.") leaves its release, a "d", before a vowel, and a
+# word said alone starts with a breathy noise. A recogniser with a
 # closed grammar (tools/listen_check.py) got 23 of the 26 letters right this
-# way, 21.6 on average over five runs with dither: better than this voice
+# way, 21.6 to 22 on average over five runs with dither: better than this voice
 # alone (19), than longer carriers ("The letter b." 21, "Press b." 20, "b is
 # next." 20), than flite's rms, slt and kal16 voices (20 to 21) and festival's
 # slt voice (21) in the same sentences. The spelling words are right 26 of 26
-# either way.
+# in any of these ways.
 spelling_voice=awb
 
 letter_names() { printf '%s\n' A B C D E F G H I J K L M N O P Q R S T U V W X Y Z; }
@@ -118,16 +121,14 @@ speak_after_carrier() { # out carrier text
 }
 
 synthesise_spelling() {
-    local name
+    local name text
     mkdir -p "$work/voice"
     write_spelling_lexicon
     while read -r name; do
-        speak_after_carrier "$work/voice/$name.wav" "Letter" "${name,,}"
-    done < <(letter_names)
-    while read -r name; do
+        text=${name,,}
         # "x ray" as two words, or the voice reads "xray" as one made-up word
-        speak_after_carrier "$work/voice/$name.wav" "Word" "${name/xray/x ray}"
-    done < <(phonetic_words)
+        speak_after_carrier "$work/voice/$name.wav" "Letter" "${text/xray/x ray}"
+    done < <(letter_names; phonetic_words)
 }
 
 # The other spoken sounds, in festival's slt voice: name|text pairs.

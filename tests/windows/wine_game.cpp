@@ -82,6 +82,8 @@ void WineGame::startGame(int columns, int rows)
     launch.columns = columns;
     launch.rows = rows;
     pane = startPane(launch);
+    // Wine needs the processor more than the screen needs reading often.
+    pane.pollInterval = std::chrono::milliseconds(60);
     started = true;
 }
 
