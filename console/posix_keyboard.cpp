@@ -1,7 +1,6 @@
 #include "console/posix_keyboard.h"
 
 #include <poll.h>
-#include <signal.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -17,7 +16,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
 
 timespec toTimespec(Clock::duration wait)
 {

@@ -16,15 +16,16 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -71,6 +72,7 @@ struct ScreenReader {
     }
     void control(const std::string& sequence)
     {
+        if (sequence.size() < 3) return;
         const char final = sequence.back();
         int numbers[2] = {1, 1};
         std::sscanf(sequence.c_str() + 2, "%d;%d", &numbers[0], &numbers[1]);
@@ -81,26 +83,27 @@ struct ScreenReader {
             clear();
         }
     }
+    // Whether `pending` is a whole escape sequence or character yet.
+    bool pendingIsWhole() const
+    {
+        const auto first = static_cast<unsigned char>(pending[0]);
+        const auto last = static_cast<unsigned char>(pending.back());
+        if (first == 0x1b) return pending.size() == 2 ? last != '[' : pending.size() > 2 && last >= 0x40 && last <= 0x7e;
+        if (first < 0x80) return true;
+        return pending.size() == (first >= 0xF0 ? 4u : first >= 0xE0 ? 3u : 2u);
+    }
     // Takes one byte of what the game wrote.
     void feed(unsigned char byte)
     {
         pending.push_back(static_cast<char>(byte));
-        const auto first = static_cast<unsigned char>(pending[0]);
-        if (first == 0x1b) {
-            if (pending.size() == 2 && byte != '[') pending.clear();  // ESC > and the like
-            if (pending.size() > 2 && byte >= 0x40 && byte <= 0x7e) control(pending), pending.clear();
-            return;
-        }
-        if (first >= 0x80) {
-            const std::size_t length = first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : 2;
-            if (pending.size() == length) put(pending), pending.clear();
-            return;
-        }
-        pending.clear();
+        if (!pendingIsWhole()) return;
+        std::string item;
+        item.swap(pending);
+        if (item[0] == '\x1b') return control(item);  // ESC > and the like change nothing drawn
+        if (byte >= 0x80 || (byte >= 0x20 && byte < 0x7f)) return put(item);
         if (byte == '\r') column = 1;
-        if (byte == '\n') newLine(), column = 1;
+        if (byte == '\n') newLine();
         if (byte == '\b' && column > 1) column = std::min(column, 80) - 1;
-        if (byte >= 0x20 && byte < 0x7f) put(std::string(1, static_cast<char>(byte)));
     }
     std::string text(int line) const
     {
