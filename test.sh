@@ -11,7 +11,7 @@ cmake --build build-test -j"$(nproc)"
 # The Windows .exe and its download, which the windows tier plays under wine.
 scripts/package-windows.sh
 cd build-test
-ctest --output-on-failure
+ctest --output-on-failure -j2
 cd ..
 # Each fuzz target for 10 s on its seed corpus (fuzz/corpus/): about 40 s in all.
 scripts/run-fuzzers.sh 10
