@@ -34,10 +34,10 @@ public:
         theRun.prefix = theRun.folder / "prefix";
         setenv("WINEPREFIX", theRun.prefix.c_str(), 1);
         setenv("WINEDEBUG", "-all", 1);
-        // No .NET or HTML engine to offer, and no audio driver: the sound
-        // stays muted, PlaySoundA returns at once.
+        // No .NET or HTML engine to offer; sound through PulseAudio alone, and
+        // only where a test names a server (see WineGame::environment).
         ASSERT_TRUE(runs("WINEDLLOVERRIDES='mscoree,mshtml=' wineboot -i >/dev/null 2>&1"));
-        ASSERT_TRUE(runs("wine reg add 'HKCU\\Software\\Wine\\Drivers' /v Audio /t REG_SZ /d '' /f >/dev/null 2>&1"));
+        ASSERT_TRUE(runs("wine reg add 'HKCU\\Software\\Wine\\Drivers' /v Audio /t REG_SZ /d pulse /f >/dev/null 2>&1"));
     }
 
     void TearDown() override
@@ -81,6 +81,7 @@ void WineGame::startGame(int columns, int rows)
     launch.directory = game;
     launch.columns = columns;
     launch.rows = rows;
+    launch.environment = environment;
     pane = startPane(launch);
     // Wine needs the processor more than the screen needs reading often.
     pane.pollInterval = std::chrono::milliseconds(60);

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "tests/support/tmux_pane.h"
 
@@ -41,6 +42,9 @@ protected:
     void enterName(const std::string& name);
 
     std::filesystem::path game;  // the session's copy of the unpacked folder
+    // NAME=VALUE, for the game's pane: muted unless a test turns wine's
+    // PulseAudio driver back on and names a server.
+    std::vector<std::string> environment{"WINEDLLOVERRIDES=winepulse.drv=d"};
     TmuxPane pane;
     bool started = false;
 };

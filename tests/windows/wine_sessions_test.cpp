@@ -2,7 +2,7 @@
 // says otherwise: what the zip holds, the title and the pager, a round with a
 // known phrase to the summary and the exit, the other ways out, the keys the
 // Windows console layer must ignore, and a console that is too small or not
-// there at all. The sound is muted: wine has no audio driver here.
+// there at all. The sound is muted: wine's PulseAudio driver is off here.
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -198,7 +198,8 @@ TEST_F(WineSession, AConsoleOf80By24AsksForRoomAndEscapeLeaves)
 // ends with status 0 at the title's question instead of asking it for ever.
 TEST_F(WineSession, WithoutAConsoleTheGameEndsAtItsFirstKeyRead)
 {
-    std::string command = "cd '" + game.string() + "' && timeout 20 wine happy-koalas-hum.exe </dev/null >output 2>/dev/null";
+    std::string command = "cd '" + game.string() + "' && " + environment.front() +
+                          " timeout 20 wine happy-koalas-hum.exe </dev/null >output 2>/dev/null";
     int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
