@@ -5,6 +5,7 @@
 
 #include "console/console.h"
 #include "console/line_editor.h"
+#include "console/text_width.h"
 
 namespace {
 
@@ -27,15 +28,40 @@ void newLine(TestConsole& console)
     }
 }
 
-bool isUtf8Continuation(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) == 0x80; }
+// A whole UTF-8 character takes the cells a terminal gives it (two for a
+// wide one, none for a combining mark, which joins the cell before); a cell
+// keeps only the character's first byte, and a space stands in its right half.
+void putWideCharacter(TestConsole& console, const std::string& character)
+{
+    const int cells = cellsOf(decodeUtf8(character));
+    if (cells <= 0) return;
+    if (console.column + cells - 1 > screenColumns) newLine(console);
+    std::string& row = console.cells[console.row - 1];
+    row[console.column - 1] = character[0];
+    if (cells == 2) row[console.column] = ' ';
+    console.column += cells;
+}
 
 // Writes one character the way the Windows console does: a line break goes
 // to column 1 of the next row, writing past column 80 wraps, and anything
-// past the last row scrolls the screen. A UTF-8 character fills one cell, as
-// on a real terminal, so the cell keeps only its first byte.
+// past the last row scrolls the screen.
 void putCharacter(TestConsole& console, char character)
 {
-    if (isUtf8Continuation(character)) return;
+    const auto byte = static_cast<unsigned char>(character);
+    std::string& soFar = console.characterSoFar;
+    if (!soFar.empty() && isUtf8Continuation(byte)) {
+        soFar.push_back(character);
+        if (soFar.size() == static_cast<std::size_t>(utf8Length(static_cast<unsigned char>(soFar[0])))) {
+            putWideCharacter(console, soFar);
+            soFar.clear();
+        }
+        return;
+    }
+    soFar.clear();  // a broken character is dropped
+    if (byte >= 0x80) {
+        if (utf8Length(byte) > 1) soFar.assign(1, character);
+        return;
+    }
     switch (character) {
     case '\n':
         newLine(console);

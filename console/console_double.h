@@ -22,6 +22,7 @@ struct TestConsole {
     std::vector<std::string> cells;  // screenRows rows of screenColumns characters
     int column = 1;                  // cursor, counted from 1
     int row = 1;
+    std::string characterSoFar;      // the bytes written so far of a UTF-8 character
     std::deque<Key> typed;           // keys still to be read
     std::vector<HeardOrWaited> timeline;
     long long clockMilliseconds = 0;

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <iostream>
 #include <string>
 
 #include "console/console.h"
+#include "console/console_double.h"
 #include "console/line_editor.h"
 
 namespace {
@@ -92,6 +94,17 @@ TEST(LineEditor, BackspaceTakesBackAWholeCharacterAndItsCells)
     EXPECT_EQ(editor.text, "\xf0\x9f\x98\x80");
     EXPECT_EQ(editLine(editor, Key{backspaceKey, -1}), "\b\b  \b\b");  // the emoji took two cells
     EXPECT_EQ(editor.text, "");
+}
+
+TEST(LineEditor, AnEmojiErasedOnTheDoublesScreenLeavesNothingBehind)
+{
+    resetTestConsole();
+    std::cout << "Name: ";
+    typeKeys("Zo\xf0\x9f\x98\x80");
+    typeCode(backspaceKey);
+    typeLine("e");
+    EXPECT_EQ(readLine(14), "Zoe");
+    EXPECT_EQ(trimmedRow(1), "Name: Zoe");
 }
 
 TEST(LineEditor, CtrlCInterruptsTheLine)
