@@ -3,14 +3,15 @@
 # UndefinedBehaviorSanitizer, and runs them all (unit and end to end).
 set -euo pipefail
 cd "$(dirname "$0")"
-scripts/install-packages.sh g++ cmake make pkg-config libsdl2-dev libgtest-dev tmux \
+scripts/install-packages.sh g++ cmake make pkg-config libsdl2-dev libpulse-dev libgtest-dev tmux \
+  pulseaudio pulseaudio-utils pipewire pipewire-pulse wireplumber dbus-daemon \
   clang libclang-rt-14-dev valgrind lintian dpkg-dev file desktop-file-utils appstream wine wine64 zip
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DHKH_SANITIZE=ON >/dev/null
 cmake --build build-test -j"$(nproc)"
 # The Windows .exe and its download, which the windows tier plays under wine.
 scripts/package-windows.sh
 cd build-test
-ctest --output-on-failure
+ctest --output-on-failure -j2
 cd ..
 # Each fuzz target for 10 s on its seed corpus (fuzz/corpus/): about 40 s in all.
 scripts/run-fuzzers.sh 10

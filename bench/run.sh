@@ -5,7 +5,7 @@
 # Usage: bench/run.sh [--runs N] [--startups N]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-packages.sh g++ cmake make pkg-config libsdl2-dev tmux time python3 bsdgames wamerican
+scripts/install-packages.sh g++ cmake make pkg-config libsdl2-dev libpulse-dev pulseaudio pulseaudio-utils tmux time python3 bsdgames wamerican
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DHKH_TESTS=OFF -DHKH_BENCH=ON >/dev/null
 cmake --build build-bench -j"${BENCH_JOBS:-2}" >/dev/null
 exec python3 bench/bench.py build-bench . "$@"

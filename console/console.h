@@ -67,8 +67,13 @@ int readKey();
 // the program as an interrupt (see openConsole).
 std::string readLine(std::size_t limit);
 
-// Plays a sound named like "data\\intr.wav" and returns when it has ended; a
-// file that cannot be played gives the default sound instead.
+// Plays a sound named like "data\\intr.wav" and returns when the player has
+// heard its last frame, so the next sound or pause starts after it; a file
+// that cannot be played gives the default sound instead. Keys typed meanwhile
+// stay queued. With no sound to be heard (no device, no sound server) the
+// call still takes the sound's length; a sound server that stops answering
+// costs no call more than the sound's length and a second, and is left alone
+// for a while. The test double records the path and takes no time.
 void playSound(const std::string& path);
 
 // Turns a game path written with backslashes ("lex\\agrp7") into one the
@@ -76,7 +81,8 @@ void playSound(const std::string& path);
 std::string nativePath(const std::string& path);
 
 // Ends the program with the given status, the console restored and the
-// cursor on a fresh line under the game's text.
+// cursor on a fresh line under the game's text. It never waits on the sound:
+// the sounds played before it have already been heard to their end.
 [[noreturn]] void endProgram(int status);
 
 // Folds a key code the way the prompts test letters: only 'A' to 'Z' change.

@@ -14,7 +14,7 @@
 #include "console/console.h"
 #include "console/key.h"
 #include "console/posix_console.h"
-#include "console/sdl_sound.h"
+#include "console/posix_sound.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 set -euo pipefail
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=${1:-$source_dir/build-deb}
-"$source_dir/scripts/install-packages.sh" g++ cmake make pkg-config libsdl2-dev dpkg-dev file
+"$source_dir/scripts/install-packages.sh" g++ cmake make pkg-config libsdl2-dev libpulse-dev dpkg-dev file
 
 # CMake reads CXXFLAGS and LDFLAGS when it first configures a build folder; it
 # does not read CPPFLAGS, so the preprocessor flags join the compiler's.

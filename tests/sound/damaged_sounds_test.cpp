@@ -1,11 +1,7 @@
-// The real sound layer (SDL2) on damaged and unusual .wav files, heard through
-// SDL's disk driver, which writes what the device plays to a file: each file
-// plays what it can, or the default chime of about 0.2 s, and playSound
-// always returns so the game goes on.
+// The sound layer's reading of damaged and unusual .wav files: each file gives
+// what it can in the playing format, or nothing, and then the game plays the
+// built-in chime, which starts and ends at rest.
 #include <gtest/gtest.h>
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -18,8 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "console/console.h"
-#include "console/sdl_sound.h"
+#include "console/sound_samples.h"
 
 namespace {
 
@@ -155,118 +150,114 @@ void writeFile(const fs::path& path, const Bytes& bytes)
 }
 
 struct Heard {
-    double soundingSeconds = 0;  // how long the device played something other than silence
+    double soundingSeconds = 0;  // how long the sound is something other than silence
     int peak = 0;
 };
+
+Heard hear(const Samples& samples)
+{
+    Heard heard;
+    int soundingFrames = 0;
+    for (std::int16_t sample : samples) {
+        int level = std::abs(static_cast<int>(sample));
+        if (level > 200) ++soundingFrames;
+        heard.peak = std::max(heard.peak, level);
+    }
+    heard.soundingSeconds = static_cast<double>(soundingFrames) / deviceRate;
+    return heard;
+}
 
 class DamagedSounds : public ::testing::Test {
 protected:
     fs::path scratch;
-    int typingEnd = -1;  // held open, so the keyboard never sees the end of input
 
     void SetUp() override
     {
         char pattern[] = "/tmp/hkh-sounds-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         scratch = pattern;
-        fs::create_directory(scratch / "data");
-        int typing[2];
-        ASSERT_EQ(pipe(typing), 0);
-        dup2(typing[0], STDIN_FILENO);
-        close(typing[0]);
-        typingEnd = typing[1];
-        setenv("SDL_AUDIODRIVER", "disk", 1);
     }
 
-    void TearDown() override
-    {
-        close(typingEnd);
-        fs::remove_all(scratch);
-    }
+    void TearDown() override { fs::remove_all(scratch); }
 
-    // Plays data/<name> on a fresh device and hears what came out.
-    Heard play(const std::string& name)
-    {
-        const fs::path heardFile = scratch / ("heard-" + name);
-        setenv("SDL_DISKAUDIOFILE", heardFile.c_str(), 1);
-        fs::current_path(scratch);
-        openSound();
-        playSound("data\\" + name);
-        closeSound();
-        std::ifstream file(heardFile, std::ios::binary);
-        Bytes bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-        Heard heard;
-        int soundingFrames = 0;
-        for (std::size_t at = 0; at + 1 < bytes.size(); at += 2) {
-            auto sample = static_cast<std::int16_t>(bytes[at] | bytes[at + 1] << 8);
-            int level = std::abs(static_cast<int>(sample));
-            if (level > 200) ++soundingFrames;
-            heard.peak = std::max(heard.peak, level);
-        }
-        heard.soundingSeconds = static_cast<double>(soundingFrames) / deviceRate;
-        return heard;
-    }
+    Samples load(const std::string& name) { return loadSamples((scratch / name).string()); }
 };
 
 // A tone crosses zero often, so only about nine in ten of its frames sound.
-void expectTone(const Heard& heard, double seconds)
+void expectTone(const Samples& samples, double seconds)
 {
+    Heard heard = hear(samples);
     EXPECT_NEAR(heard.soundingSeconds, 0.93 * seconds, 0.1 * seconds + 0.05);
     EXPECT_NEAR(heard.peak, 16384, 2500);
 }
 
-void expectChime(const Heard& heard) { EXPECT_NEAR(heard.soundingSeconds, chimeSeconds * 0.9, 0.06); }
-
-TEST_F(DamagedSounds, AnUnplayableFileGivesTheChime)
+TEST_F(DamagedSounds, AnUnplayableFileGivesNothingSoTheChimePlays)
 {
-    expectChime(play("missing.wav"));
+    EXPECT_TRUE(load("missing.wav").empty());
 
-    writeFile(scratch / "data" / "empty.wav", {});
-    expectChime(play("empty.wav"));
+    writeFile(scratch / "empty.wav", {});
+    EXPECT_TRUE(load("empty.wav").empty());
 
     Bytes whole = wavFile({}, pcm16Tone(0.5, deviceRate, 1));
-    writeFile(scratch / "data" / "header.wav", Bytes(whole.begin(), whole.begin() + 30));
-    expectChime(play("header.wav"));
+    writeFile(scratch / "header.wav", Bytes(whole.begin(), whole.begin() + 30));
+    EXPECT_TRUE(load("header.wav").empty());
 
     std::string text = "Not a sound at all, just words.\n";
-    writeFile(scratch / "data" / "text.wav", Bytes(text.begin(), text.end()));
-    expectChime(play("text.wav"));
+    writeFile(scratch / "text.wav", Bytes(text.begin(), text.end()));
+    EXPECT_TRUE(load("text.wav").empty());
 
-    fs::create_directory(scratch / "data" / "folder.wav");
-    expectChime(play("folder.wav"));
+    fs::create_directory(scratch / "folder.wav");
+    EXPECT_TRUE(load("folder.wav").empty());
 
-    writeFile(scratch / "data" / "silent.wav", wavFile({}, {}));
-    expectChime(play("silent.wav"));
+    writeFile(scratch / "silent.wav", wavFile({}, {}));
+    EXPECT_TRUE(load("silent.wav").empty());
 }
 
 TEST_F(DamagedSounds, TruncatedDataPlaysWhatIsThere)
 {
     Bytes whole = wavFile({}, pcm16Tone(1.0, deviceRate, 1));
-    writeFile(scratch / "data" / "cut.wav", Bytes(whole.begin(), whole.begin() + 44 + deviceRate));  // 0.5 s
-    expectTone(play("cut.wav"), 0.5);
+    writeFile(scratch / "cut.wav", Bytes(whole.begin(), whole.begin() + 44 + deviceRate));  // 0.5 s
+    expectTone(load("cut.wav"), 0.5);
 
     Bytes odd(whole.begin(), whole.begin() + 44 + deviceRate + 1);  // half a sample at the end
-    writeFile(scratch / "data" / "odd.wav", odd);
-    expectTone(play("odd.wav"), 0.5);
+    writeFile(scratch / "odd.wav", odd);
+    expectTone(load("odd.wav"), 0.5);
 }
 
 TEST_F(DamagedSounds, OtherFormatsPlayConverted)
 {
-    writeFile(scratch / "data" / "plain.wav", wavFile({}, pcm16Tone(0.6, deviceRate, 1)));
-    expectTone(play("plain.wav"), 0.6);
+    writeFile(scratch / "plain.wav", wavFile({}, pcm16Tone(0.6, deviceRate, 1)));
+    expectTone(load("plain.wav"), 0.6);
 
     WavFormat eightBit{.bitsPerSample = 8, .blockAlign = 1};
-    writeFile(scratch / "data" / "eight.wav", wavFile(eightBit, pcm8Tone(0.6)));
-    expectTone(play("eight.wav"), 0.6);
+    writeFile(scratch / "eight.wav", wavFile(eightBit, pcm8Tone(0.6)));
+    expectTone(load("eight.wav"), 0.6);
 
     WavFormat stereo48{.channels = 2, .rate = 48000, .blockAlign = 4};
-    writeFile(scratch / "data" / "stereo.wav", wavFile(stereo48, pcm16Tone(0.7, 48000, 2)));
-    expectTone(play("stereo.wav"), 0.7);
+    writeFile(scratch / "stereo.wav", wavFile(stereo48, pcm16Tone(0.7, 48000, 2)));
+    expectTone(load("stereo.wav"), 0.7);
 
     WavFormat ima{.formatTag = 0x11, .bitsPerSample = 4, .blockAlign = imaBlockBytes, .extraBytes = 2,
                   .samplesPerBlock = imaSamplesPerBlock};
-    writeFile(scratch / "data" / "adpcm.wav", wavFile(ima, imaAdpcmTone(35)));  // 35 * 505 frames: 0.8 s
-    expectTone(play("adpcm.wav"), 35.0 * imaSamplesPerBlock / deviceRate);
+    writeFile(scratch / "adpcm.wav", wavFile(ima, imaAdpcmTone(35)));  // 35 * 505 frames: 0.8 s
+    expectTone(load("adpcm.wav"), 35.0 * imaSamplesPerBlock / deviceRate);
+}
+
+// Each note rises from rest and falls back to it: no click where the notes
+// meet or where the chime ends.
+TEST(DefaultChime, StartsJoinsAndEndsAtRest)
+{
+    Samples chime = synthesiseChime();
+    const std::size_t noteFrames = deviceRate / 10;
+    ASSERT_EQ(chime.size(), 2 * noteFrames);
+    for (std::size_t edge : {std::size_t{0}, noteFrames - 1, noteFrames, chime.size() - 1}) {
+        EXPECT_LE(std::abs(chime[edge]), 8) << "at frame " << edge;
+    }
+    const std::size_t firstMillisecond = deviceRate / 1000;
+    for (std::size_t frame = 1; frame < firstMillisecond; ++frame) {
+        EXPECT_LE(std::abs(chime[frame] - chime[frame - 1]), 1036) << "a step above -30 dBFS at frame " << frame;
+    }
+    EXPECT_NEAR(hear(chime).soundingSeconds, chimeSeconds * 0.85, 0.03);
 }
 
 }  // namespace

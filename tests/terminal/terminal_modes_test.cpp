@@ -173,6 +173,23 @@ void onTerminalHandover(int signalNumber)
     tcsetpgrp(STDIN_FILENO, signalNumber == SIGUSR1 ? getpgrp() : jobGroup);
 }
 
+// The game as a job of its own, in the foreground of the terminal.
+pid_t startJob(const Launch& launch, int pidPipe)
+{
+    pid_t gamePid = fork();
+    if (gamePid == 0) {
+        setpgid(0, 0);
+        signal(SIGTTOU, SIG_IGN);
+        tcsetpgrp(STDIN_FILENO, getpid());
+        signal(SIGTTOU, SIG_DFL);
+        close(pidPipe);
+        runGame(launch);
+    }
+    setpgid(gamePid, gamePid);
+    jobGroup = gamePid;
+    return gamePid;
+}
+
 // The stand-in for the shell: leads a session on the terminal and runs the
 // game as its foreground job, telling the test the game's process id.
 [[noreturn]] void runShell(const GameOnTerminal& game, const Launch& launch, int pidPipe)
@@ -187,17 +204,7 @@ void onTerminalHandover(int signalNumber)
     for (int descriptor : {game.master, game.inputMaster, game.slave, game.inputSlave}) {
         if (descriptor > STDERR_FILENO) close(descriptor);
     }
-    pid_t gamePid = fork();
-    if (gamePid == 0) {
-        setpgid(0, 0);
-        signal(SIGTTOU, SIG_IGN);
-        tcsetpgrp(STDIN_FILENO, getpid());
-        signal(SIGTTOU, SIG_DFL);
-        close(pidPipe);
-        runGame(launch);
-    }
-    setpgid(gamePid, gamePid);
-    jobGroup = gamePid;
+    const pid_t gamePid = startJob(launch, pidPipe);
     signal(SIGHUP, SIG_IGN);  // the shell outlives the closing of the window
     signal(SIGTTOU, SIG_IGN);
     signal(SIGUSR1, onTerminalHandover);

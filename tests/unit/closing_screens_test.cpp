@@ -49,33 +49,27 @@ int summaryStatus(int games, int points)
     return -1;
 }
 
-TEST_F(ClosingScreens, SummaryWithNoGamesUsesThePluralAndShowsNoAverage)
+TEST_F(ClosingScreens, SummaryCountsGamesInTheRightNumberAndAveragesWholePoints)
 {
-    typeCode(escapeKey);
-    EXPECT_EQ(summaryStatus(0, 0), 0);
-    EXPECT_EQ(trimmedRow(5), std::string(26, ' ') + "I hope you had fun Ann");
-    EXPECT_EQ(trimmedRow(10), std::string(13, ' ') + "You played 0 games and earned 0 points this session");
-    EXPECT_EQ(trimmedRow(11), "");
-}
-
-TEST_F(ClosingScreens, SummaryOfOneGameUsesTheSingular)
-{
-    typeCode(escapeKey);
-    summaryStatus(1, 85);
-    EXPECT_EQ(trimmedRow(10), std::string(13, ' ') + "You played 1 game and earned 85 points this session");
-    EXPECT_EQ(trimmedRow(11), "");
-}
-
-TEST_F(ClosingScreens, SummaryAveragesWithIntegerDivision)
-{
-    typeCode(escapeKey);
-    summaryStatus(3, 100);
-    EXPECT_EQ(trimmedRow(11), std::string(13, ' ') + "You averaged 33 points per game");
-    resetTestConsole();
-    typeCode(escapeKey);
-    summaryStatus(2, 87);
-    EXPECT_EQ(trimmedRow(10), std::string(13, ' ') + "You played 2 games and earned 87 points this session");
-    EXPECT_EQ(trimmedRow(11), std::string(13, ' ') + "You averaged 43 points per game");
+    struct Summary {
+        int games;
+        int points;
+        std::string played;
+        std::string averaged;  // none without games
+    };
+    for (const Summary& summary : {Summary{0, 0, "You played 0 games and earned 0 points this session", ""},
+                                   Summary{1, 85, "You played 1 game and earned 85 points this session", ""},
+                                   Summary{3, 100, "You played 3 games and earned 100 points this session",
+                                           "You averaged 33 points per game"},
+                                   Summary{2, 87, "You played 2 games and earned 87 points this session",
+                                           "You averaged 43 points per game"}}) {
+        resetTestConsole();
+        typeCode(escapeKey);
+        EXPECT_EQ(summaryStatus(summary.games, summary.points), 0);
+        EXPECT_EQ(trimmedRow(5), std::string(26, ' ') + "I hope you had fun Ann");
+        EXPECT_EQ(trimmedRow(10), std::string(13, ' ') + summary.played);
+        EXPECT_EQ(trimmedRow(11), summary.averaged.empty() ? "" : std::string(13, ' ') + summary.averaged);
+    }
 }
 
 TEST_F(ClosingScreens, FarewellKeepsTheSummaryWaitsThreeSecondsAndPlaysThreeSounds)

@@ -1,0 +1,89 @@
+// Playback through SDL2's queue, for machines without a sound server.
+#include "console/sdl_playback.h"
+
+#include <SDL.h>
+
+#include "console/posix_keyboard.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The device takes 512 frames (23 ms) at a time. A sound starts with the
+// device's next buffer, half a buffer after it is queued on average; smaller
+// buffers start sounds sooner, but wake the audio thread more often.
+constexpr std::size_t bufferFrames = 512;
+
+SDL_AudioDeviceID openDevice()
+{
+    SDL_AudioSpec wanted{};
+    wanted.freq = soundRate;
+    wanted.format = AUDIO_S16SYS;
+    wanted.channels = 1;
+    wanted.samples = static_cast<Uint16>(bufferFrames);
+    return SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
+}
+
+bool startDriver(SoundDevice& sound, const char* driver)
+{
+    if (SDL_AudioInit(driver) != 0) return false;
+    sound.device = openDevice();
+    if (sound.device != 0) return true;
+    SDL_AudioQuit();
+    return false;
+}
+
+// The device takes a queued sound a whole buffer at a time from its start, so
+// when the queue runs empty it has just taken the sound's last buffer, of
+// which only this many frames are sound.
+std::size_t framesInLastBuffer(std::size_t frames)
+{
+    std::size_t rest = frames % bufferFrames;
+    return rest == 0 && frames > 0 ? bufferFrames : rest;
+}
+
+}  // namespace
+
+void openSoundDevice(SoundDevice& sound)
+{
+    if (sound.opened) return;
+    sound.opened = true;
+    // SDL must leave Ctrl-C and the other signals to the console. Where no
+    // server answered, SDL's own server drivers would not either: ALSA
+    // directly, unless SDL_AUDIODRIVER names another.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "alsa", SDL_HINT_DEFAULT);
+    if (SDL_Init(0) != 0) return;
+    sound.driverStarted = startDriver(sound, nullptr) || startDriver(sound, "dummy");
+    if (sound.driverStarted) SDL_PauseAudioDevice(sound.device, 0);
+}
+
+void closeSoundDevice(SoundDevice& sound)
+{
+    if (sound.device != 0) SDL_CloseAudioDevice(sound.device);
+    if (sound.driverStarted) SDL_AudioQuit();
+    SDL_Quit();
+    sound = SoundDevice{};
+}
+
+// Queues the sound and sleeps until the earliest moment the device can take
+// its last buffer, then watches the queue drain and waits out the sound's part
+// of that last buffer: the sound has then played to its end.
+void playOnDevice(SoundDevice& sound, const Samples& samples)
+{
+    SteadyTime start = Clock::now();
+    if (sound.device == 0) {
+        sleepTakingKeys(start + soundLength(samples.size()));
+        return;
+    }
+    SDL_QueueAudio(sound.device, samples.data(), static_cast<Uint32>(samples.size() * sizeof(std::int16_t)));
+    const std::size_t lastFrames = framesInLastBuffer(samples.size());
+    sleepTakingKeys(start + soundLength(samples.size() - lastFrames));
+    // A device that stops draining must not hold the game for ever.
+    SteadyTime giveUp = start + soundLength(samples.size()) + std::chrono::seconds(1);
+    while (SDL_GetQueuedAudioSize(sound.device) > 0 && Clock::now() < giveUp) {
+        sleepTakingKeys(Clock::now() + std::chrono::milliseconds(2));
+    }
+    SDL_ClearQueuedAudio(sound.device);
+    sleepTakingKeys(Clock::now() + soundLength(lastFrames));
+}
