@@ -8,7 +8,7 @@ namespace {
 
 WineRun theRun;
 
-std::string quoted(const std::filesystem::path& path) { return "'" + path.string() + "'"; }
+std::string quoted(const std::filesystem::path& path) { return std::string("'").append(path.string()).append("'"); }
 
 ::testing::AssertionResult runs(const std::string& command)
 {
@@ -30,8 +30,10 @@ public:
         ASSERT_TRUE(runs("cd " + quoted(theRun.folder) + " && cmake -E tar xf '" HKH_WINDOWS_ZIP "'"));
         theRun.unpacked = theRun.folder / "happy-koalas-hum-1.0";
 
-        // Every wine started from here on, in a pane or not, uses this prefix.
+        // Every wine started from here on, in a pane or not, uses this prefix;
+        // wine also wants a home, which a bare CI environment may not name.
         theRun.prefix = theRun.folder / "prefix";
+        setenv("HOME", theRun.folder.c_str(), 0);
         setenv("WINEPREFIX", theRun.prefix.c_str(), 1);
         setenv("WINEDEBUG", "-all", 1);
         // No .NET or HTML engine to offer; sound through PulseAudio alone, and
