@@ -18,8 +18,8 @@
 #include "console/console.h"
 #include "console/console_double.h"
 #include "lexicon/random_number.h"
-#include "round/play_session.h"
-#include "session/player_name.h"
+#include "session/play_session.h"
+#include "screen/player_name.h"
 
 namespace {
 

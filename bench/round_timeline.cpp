@@ -13,7 +13,7 @@
 #include "console/console.h"
 #include "console/console_double.h"
 #include "lexicon/random_number.h"
-#include "round/play_session.h"
+#include "session/play_session.h"
 #include "session/title_screen.h"
 
 namespace {

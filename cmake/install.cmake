@@ -27,23 +27,23 @@ if(CMAKE_STRIP)
     endif()
   ")
 endif()
-install(DIRECTORY ${CMAKE_SOURCE_DIR}/lex ${CMAKE_SOURCE_DIR}/data
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/lex ${PROJECT_SOURCE_DIR}/data
   DESTINATION ${HKH_DATA_DIR}
   PATTERN ".*" EXCLUDE)
 
 install(CODE "
-  set(launcher_template \"${CMAKE_SOURCE_DIR}/packaging/${HKH_PACKAGE}.in\")
-  set(launcher_file \"${CMAKE_BINARY_DIR}/packaging/${HKH_PACKAGE}\")
+  set(launcher_template \"${PROJECT_SOURCE_DIR}/packaging/${HKH_PACKAGE}.in\")
+  set(launcher_file \"${PROJECT_BINARY_DIR}/packaging/${HKH_PACKAGE}\")
   set(games_dir \"${HKH_GAMES_DIR}\")
   set(data_dir \"${HKH_DATA_DIR}\")
   set(game_file \"${HKH_GAME_DIR}/$<TARGET_FILE_NAME:happy-koalas-hum>\")
-  include(\"${CMAKE_SOURCE_DIR}/packaging/install_launcher.cmake\")
+  include(\"${PROJECT_SOURCE_DIR}/packaging/install_launcher.cmake\")
 ")
 
 # Debian wants the manual page and the changelog compressed with gzip -9n
 # (no name, no time stamp, so the package builds the same every time); the
 # changelog of a package without a Debian revision is named changelog.gz.
-set(hkh_packaging_build ${CMAKE_BINARY_DIR}/packaging)
+set(hkh_packaging_build ${PROJECT_BINARY_DIR}/packaging)
 set(hkh_compressed)
 foreach(pair IN ITEMS "${HKH_PACKAGE}.6:${HKH_PACKAGE}.6.gz" "changelog:changelog.gz")
   string(REPLACE ":" ";" pair "${pair}")
@@ -53,8 +53,8 @@ foreach(pair IN ITEMS "${HKH_PACKAGE}.6:${HKH_PACKAGE}.6.gz" "changelog:changelo
     OUTPUT ${hkh_packaging_build}/${compressed}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${hkh_packaging_build}
     COMMAND sh -c "gzip -9n -c \"$1\" > \"$2\"" sh
-      ${CMAKE_SOURCE_DIR}/packaging/${source} ${hkh_packaging_build}/${compressed}
-    DEPENDS ${CMAKE_SOURCE_DIR}/packaging/${source}
+      ${PROJECT_SOURCE_DIR}/packaging/${source} ${hkh_packaging_build}/${compressed}
+    DEPENDS ${PROJECT_SOURCE_DIR}/packaging/${source}
     VERBATIM)
   list(APPEND hkh_compressed ${hkh_packaging_build}/${compressed})
 endforeach()
@@ -62,14 +62,14 @@ add_custom_target(hkh_packaging_files ALL DEPENDS ${hkh_compressed})
 
 install(FILES ${hkh_packaging_build}/${HKH_PACKAGE}.6.gz
   DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
-install(FILES ${CMAKE_SOURCE_DIR}/packaging/${HKH_PACKAGE}.desktop
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/${HKH_PACKAGE}.desktop
   DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications)
 # Software centres list the game from its AppStream metainfo.
-install(FILES ${CMAKE_SOURCE_DIR}/packaging/example.happy_koalas_hum.game.metainfo.xml
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/example.happy_koalas_hum.game.metainfo.xml
   DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/metainfo)
-install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright ${hkh_packaging_build}/changelog.gz
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright ${hkh_packaging_build}/changelog.gz
   DESTINATION ${HKH_DOC_DIR})
-install(FILES ${CMAKE_SOURCE_DIR}/packaging/lintian-overrides
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian-overrides
   DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides RENAME ${HKH_PACKAGE})
 
 # The Debian package: cmake --build <dir> --target package, or cpack in <dir>.

@@ -16,6 +16,7 @@
 
 inline constexpr int screenColumns = 80;
 inline constexpr int screenRows = 25;
+inline constexpr int clearedColumns = 78;  // what clearLine blanks
 
 inline constexpr int ctrlCKey = 3;
 inline constexpr int backspaceKey = 8;
@@ -41,8 +42,8 @@ void openConsole();
 // Moves the cursor to (column, row), both counted from 1; (1, 1) is top-left.
 void setCursor(int column, int row);
 
-// Writes 78 spaces from the cursor, with no line break; columns 79 and 80 keep
-// what they held.
+// Writes clearedColumns spaces from the cursor, with no line break, so a row
+// cleared from column 1 keeps what columns 79 and 80 held.
 void clearLine();
 
 // Blanks the whole screen and homes the cursor to (1, 1).

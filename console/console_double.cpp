@@ -199,8 +199,6 @@ void setCursor(int column, int row)
     theConsole.row = row;
 }
 
-void clearLine() { std::cout << std::string(78, ' '); }
-
 void clearScreen()
 {
     theConsole.cells.assign(screenRows, std::string(screenColumns, ' '));
@@ -242,15 +240,6 @@ std::string readLine(std::size_t limit)
 }
 
 void playSound(const std::string& path) { theConsole.timeline.push_back(HeardOrWaited{path, 0}); }
-
-std::string nativePath(const std::string& path)
-{
-    std::string native = path;
-    for (char& character : native) {
-        if (character == '\\') character = '/';
-    }
-    return native;
-}
 
 void endProgram(int status)
 {

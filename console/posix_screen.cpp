@@ -224,8 +224,6 @@ void setCursor(int column, int row)
     console.output += cursorMove(column, row);
 }
 
-void clearLine() { std::cout << std::string(78, ' '); }
-
 void clearScreen()
 {
     PosixConsole& console = posixConsole();
@@ -233,13 +231,4 @@ void clearScreen()
     console.screen.column = 1;
     console.screen.row = 1;
     console.output += "\x1b[2J\x1b[H";
-}
-
-std::string nativePath(const std::string& path)
-{
-    std::string native = path;
-    for (char& character : native) {
-        if (character == '\\') character = '/';
-    }
-    return native;
 }

@@ -164,8 +164,6 @@ void setCursor(int column, int row)
     SetConsoleCursorPosition(GetStdHandle(STD_OUTPUT_HANDLE), position);
 }
 
-void clearLine() { std::cout << std::string(78, ' '); }
-
 // What the command interpreter's "cls" does, without starting it: the whole
 // buffer blanked in the current colours, the cursor and the window home.
 void clearScreen()

@@ -27,8 +27,8 @@
 #include "console/console_double.h"
 #include "lexicon/lexicon_layout.h"
 #include "lexicon/random_number.h"
-#include "round/play_session.h"
-#include "session/player_name.h"
+#include "session/play_session.h"
+#include "screen/player_name.h"
 #include "session/title_screen.h"
 #include "tests/support/scratch_directory.h"
 

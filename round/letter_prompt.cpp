@@ -3,8 +3,8 @@
 #include <iostream>
 
 #include "console/console.h"
-#include "round/play_session.h"
 #include "round/round_screen.h"
+#include "screen/key_question.h"
 
 namespace {
 
@@ -14,23 +14,22 @@ void showLetterLog(const SessionState& session)
     std::cout << session.guessedLetters;
 }
 
-char readLetter(const SessionState& session, bool logOnQuestionMark)
+bool isLetter(int key) { return key >= 'a' && key <= 'z'; }
+
+// Asks again after showing the log, so the log stays until the next choice.
+char readLetter(const SessionState* sessionWithLog)
 {
     for (;;) {
-        writePrompt("Guess a letter ");
-        int key = readKey();
-        if (key == escapeKey) leaveSession(session);
-        if (logOnQuestionMark && key == '?') {
-            showLetterLog(session);
-            continue;
-        }
-        int letter = foldKey(key);
-        if (letter >= 'a' && letter <= 'z') return static_cast<char>(letter);
+        const char key = askForKey([] { writePrompt("Guess a letter "); }, [&](int typed) {
+            return isLetter(typed) || typed == escapeKey || (sessionWithLog && typed == '?');
+        });
+        if (key != '?') return key;
+        showLetterLog(*sessionWithLog);
     }
 }
 
 }  // namespace
 
-char readFirstLetter(const SessionState& session) { return readLetter(session, false); }
+char readFirstLetter() { return readLetter(nullptr); }
 
-char readNextLetter(const SessionState& session) { return readLetter(session, true); }
+char readNextLetter(const SessionState& session) { return readLetter(&session); }

@@ -2,8 +2,9 @@
 
 #include "round/round_state.h"
 
-// The round's first letter, folded to lower case; Escape leaves the session.
-char readFirstLetter(const SessionState& session);
+// The round's first letter, folded to lower case, or escapeKey to leave.
+char readFirstLetter();
 
-// A later letter; here "?" also shows the letters played so far on row 21.
+// A later letter, or escapeKey to leave; here "?" also shows the letters
+// played so far on the letter log row.
 char readNextLetter(const SessionState& session);

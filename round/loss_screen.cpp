@@ -3,7 +3,7 @@
 #include "console/console.h"
 #include "round/outcomes.h"
 #include "round/round_screen.h"
-#include "session/player_name.h"
+#include "screen/player_name.h"
 
 namespace {
 

@@ -53,8 +53,7 @@ GuessWords readGuessWords(const RoundState& round)
     for (;;) {
         writePrompt("Enter phrase of 3 words  for " + std::to_string(round.roundPoints) + " points: ");
         std::string line = readLine(lineLimitFor(round));
-        setCursor(1, promptRow);
-        clearLine();
+        blankRow(promptRow);
         if (std::optional<GuessWords> words = splitGuess(line)) return *words;
         playSound("data\\bagu.wav");
     }
@@ -62,8 +61,8 @@ GuessWords readGuessWords(const RoundState& round)
 
 void listGuess(RoundState& round, const std::string& guess)
 {
-    ++round.guessRow;
-    setCursor(1, round.guessRow);
+    setCursor(1, firstGuessRow + round.guessesListed);
+    ++round.guessesListed;
     std::cout << guess;
 }
 
@@ -73,10 +72,9 @@ GuessOutcome judgeWrongGuess(RoundState& round, const GuessWords& words)
     creditWords(round, foldText(words[0]), foldText(words[1]), foldText(words[2]));
     playSound("data\\wran.wav");
     if (round.roundPoints > 0) remarkWrongGuess();
-    round.wordsCredited = countCreditedWords(round);
     writeCreditMessage(round);
     if (round.roundPoints == 0) return GuessOutcome::lost;
-    if (round.wordsCredited > 0) showCreditedPhrase(round);
+    if (countCreditedWords(round) > 0) showCreditedPhrase(round);
     return GuessOutcome::wrong;
 }
 

@@ -5,7 +5,7 @@
 #include "console/console.h"
 #include "lexicon/phrase_source.h"
 #include "round/round_screen.h"
-#include "session/player_name.h"
+#include "screen/player_name.h"
 
 namespace {
 
@@ -31,11 +31,10 @@ void drawPhrase(RoundState& round)
 
 void setUpRound(RoundState& round)
 {
-    round = RoundState{};
     playSound("data\\plso.wav");
     drawPhrase(round);
     clearScreen();
-    setCursor(1, 1);
+    setCursor(1, messageRow);
     pause(500);
     std::cout << "Okay " << playerName << " time to  hum!";
     blankRow(phraseRow);

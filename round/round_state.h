@@ -24,9 +24,7 @@ struct RoundState {
     std::string answerPhrase;
     std::string shownPhrase;
     int roundPoints = 100;  // what a correct guess still wins; 5 less per pass or wrong guess
-    int chancesLeft = 20;
-    int guessRow = 2;       // the row of the last listed guess
-    int wordsCredited = 0;  // credit flags set, counted after each wrong guess
+    int guessesListed = 0;  // wrong and right guesses shown from firstGuessRow down
 };
 
 // The three words in phrase order, for the steps that treat them alike.

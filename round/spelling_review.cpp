@@ -2,30 +2,20 @@
 // often as wished, and leaves by choosing to guess or to pass.
 #include "round/spelling_review.h"
 
-#include <iostream>
-
 #include "console/console.h"
+#include "round/round_screen.h"
 
 namespace {
 
 void drawReviewPrompt()
 {
-    setCursor(1, 19);
-    clearLine();
-    setCursor(1, 22);
-    clearLine();
-    setCursor(1, 22);
-    pause(500);
-    std::cout << "Press 1 through 6 for spelling, G to guess or P to pass ";
+    blankRow(reviewClearedRow);
+    writePrompt("Press 1 through 6 for spelling, G to guess or P to pass ");
 }
 
-// A key code taken as a signed 8-bit character, so codes 128 to 255 (and the
-// 224 that starts a two-code key) come out negative and mean nothing here.
-signed char readReviewKey() { return static_cast<signed char>(readKey()); }
+bool endsReview(int key) { return key == 'G' || key == 'g' || key == 'P' || key == 'p'; }
 
-bool endsReview(signed char key) { return key == 'G' || key == 'g' || key == 'P' || key == 'p'; }
-
-bool asksForSpelling(signed char key) { return key >= '1' && key <= '6'; }
+bool asksForSpelling(int key) { return key >= '1' && key <= '6'; }
 
 // Every character takes 100 ms after its sound, even one that has none, so
 // the player can count the letters of a word by ear.
@@ -38,7 +28,7 @@ void spellWord(const std::string& word, void (*spellCharacter)(char))
 }
 
 // 1 to 3 spell the words by letter names, 4 to 6 by phonetic words.
-void spellChosenWord(signed char key, const std::string& adjectiveShown, const std::string& nounShown,
+void spellChosenWord(int key, const std::string& adjectiveShown, const std::string& nounShown,
                      const std::string& verbShown)
 {
     const int choice = key - '1';
@@ -52,7 +42,7 @@ char reviewSpelling(const std::string& adjectiveShown, const std::string& nounSh
 {
     drawReviewPrompt();
     for (;;) {
-        const signed char key = readReviewKey();
+        const int key = readKey();
         if (endsReview(key)) return static_cast<char>(key);
         if (asksForSpelling(key)) {
             spellChosenWord(key, adjectiveShown, nounShown, verbShown);

@@ -3,5 +3,5 @@
 #include "round/round_state.h"
 
 // The menu after each letter: Guess, Review or Pass. A review ends in a guess
-// or a pass, so the answer is 'g' or 'p'. Escape leaves the session.
-char chooseTurnAction(const SessionState& session, const RoundState& round);
+// or a pass, so the answer is 'g', 'p', or escapeKey to leave.
+char chooseTurnAction(const RoundState& round);

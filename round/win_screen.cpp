@@ -3,7 +3,7 @@
 #include "console/console.h"
 #include "round/outcomes.h"
 #include "round/round_screen.h"
-#include "session/player_name.h"
+#include "screen/player_name.h"
 
 namespace {
 
@@ -56,12 +56,9 @@ void announceWin(int points, const std::string& phrase)
     blankRow(pointsRow);
     pause(500);
     std::cout << "You get " << points << " points for this game " << playerName;
-    // Row 2 may still hold a credit message.
-    setCursor(1, messageRow);
-    clearLine();
-    setCursor(1, creditRow);
-    clearLine();
-    setCursor(1, messageRow);
+    // The credit row may still hold a credit message.
+    blankRow(creditRow);
+    blankRow(messageRow);
     const WinBand& band = bandFor(points);
     std::cout << band.prefix << playerName << band.suffix;
 }

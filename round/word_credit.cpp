@@ -5,7 +5,7 @@
 
 #include "console/console.h"
 #include "round/round_screen.h"
-#include "session/player_name.h"
+#include "screen/player_name.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "lexicon/random_number.h"
 #include "round/outcomes.h"
 #include "round/round_screen.h"
-#include "session/player_name.h"
+#include "screen/player_name.h"
 
 namespace {
 

@@ -8,6 +8,3 @@
 // Leaving after rounds: the totals, then the farewell.
 [[noreturn]] void showSessionSummary(int gamesPlayed, int sessionPoints);
 [[noreturn]] void showFarewell();
-
-// Waits until Escape is pressed; every other key is read and ignored.
-void waitForEscape();

@@ -1,24 +1,21 @@
 #include <iostream>
 
 #include "console/console.h"
+#include "screen/closing_sequence.h"
+#include "screen/screen_position.h"
 #include "session/closing_screens.h"
 
-void waitForEscape()
-{
-    while (readKey() != escapeKey) {
-    }
-}
+namespace {
+
+constexpr ScreenPosition apologyAt{14, 12};
+
+}  // namespace
 
 void quitEarly()
 {
     clearScreen();
-    setCursor(14, 12);
+    setCursor(apologyAt);
     std::cout << "So sorry you must leave so soon, come on back for fun";
     pause(1000);
-    setCursor(34, 22);
-    std::cout << "Press ESCAPE to exit ";
-    waitForEscape();
-    playSound("data\\hum.wav");
-    playSound("data\\exit.wav");
-    endProgram(0);
+    closeGame("Press ESCAPE to exit ", {"data\\hum.wav", "data\\exit.wav"});
 }

@@ -1,22 +1,26 @@
 #include <iostream>
 
 #include "console/console.h"
+#include "screen/closing_sequence.h"
+#include "screen/player_name.h"
+#include "screen/screen_position.h"
 #include "session/closing_screens.h"
-#include "session/player_name.h"
+
+namespace {
+
+// The thanks, then the goodbye just above the closing prompt.
+constexpr ScreenPosition thanksAt{1, 18};
+constexpr ScreenPosition goodbyeAt{34, 21};
+
+}  // namespace
 
 void showFarewell()
 {
-    setCursor(1, 18);
+    setCursor(thanksAt);
     std::cout << "Thank you for playing Happy Koalas Hum.\n";
     std::cout << "Come back soon: the koalas are always humming new phrases.\n\n";
-    setCursor(34, 21);
+    setCursor(goodbyeAt);
     std::cout << "Happy koalas hum " << playerName;
     pause(3000);
-    setCursor(34, 22);
-    std::cout << "Press escape to exit ";
-    waitForEscape();
-    playSound("data\\hum.wav");
-    playSound("data\\exit.wav");
-    playSound("data\\haha.wav");
-    endProgram(0);
+    closeGame("Press escape to exit ", {"data\\hum.wav", "data\\exit.wav", "data\\haha.wav"});
 }

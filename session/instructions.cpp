@@ -6,9 +6,17 @@
 #include <span>
 
 #include "console/console.h"
+#include "screen/key_question.h"
+#include "screen/screen_position.h"
 #include "session/closing_screens.h"
 
 namespace {
+
+// The pager's screen: each page from the top-left corner, its prompt on the
+// bottom row, and the game's name alone once the player goes back to it.
+constexpr ScreenPosition pageTextAt{1, 1};
+constexpr ScreenPosition pagePromptAt{1, 25};
+constexpr ScreenPosition bareNameAt{31, 9};
 
 // One row of a page as it is written from the cursor; two line breaks leave
 // the next row empty.
@@ -68,7 +76,7 @@ const PageLine secondPageLines[] = {
 
 enum class PagerState { firstPage, secondPage, done };
 
-// A page, its prompt on row 25, and the letter that turns to the other page.
+// A page, its prompt, and the letter that turns to the other page.
 struct InstructionPage {
     std::span<const PageLine> lines;
     const char* prompt;
@@ -84,33 +92,34 @@ const InstructionPage secondPage{secondPageLines, "Press B to back up or R to re
 void drawPage(const InstructionPage& page)
 {
     clearScreen();
-    setCursor(1, 1);
+    setCursor(pageTextAt);
     for (const PageLine& line : page.lines) std::cout << line.text << std::string(line.lineBreaks, '\n');
 }
 
-bool leavesForGood(char key) { return key == escapeKey || key == ctrlCKey; }
+bool leavesForGood(int key) { return key == escapeKey || key == ctrlCKey; }
 
-bool isPageKey(const InstructionPage& page, char key)
+bool isPageKey(const InstructionPage& page, int key)
 {
     return key == page.turnKey || key == 'r' || leavesForGood(key);
 }
 
-// Rewrites the prompt until one of the page's keys comes; the page stays as drawn.
+// The prompt is written over itself, never blanked: the page stays as drawn.
+void writePagePrompt(const InstructionPage& page)
+{
+    setCursor(pagePromptAt);
+    pause(200);
+    std::cout << page.prompt;
+}
+
 char waitForPageKey(const InstructionPage& page)
 {
-    for (;;) {
-        setCursor(1, 25);
-        pause(200);
-        std::cout << page.prompt;
-        const char key = static_cast<char>(foldKey(static_cast<signed char>(readKey())));
-        if (isPageKey(page, key)) return key;
-    }
+    return askForKey([&] { writePagePrompt(page); }, [&](int key) { return isPageKey(page, key); });
 }
 
 void drawBareNameScreen()
 {
     clearScreen();
-    setCursor(31, 9);
+    setCursor(bareNameAt);
     std::cout << "Happy Koalas Hum";
 }
 

@@ -2,7 +2,7 @@
 
 #include "console/console.h"
 #include "lexicon/random_number.h"
-#include "round/play_session.h"
+#include "session/play_session.h"
 #include "session/title_screen.h"
 
 int main()

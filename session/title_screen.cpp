@@ -3,45 +3,43 @@
 #include <iostream>
 
 #include "console/console.h"
+#include "screen/key_question.h"
+#include "screen/player_name.h"
+#include "screen/rows.h"
+#include "screen/screen_position.h"
 #include "session/closing_screens.h"
 #include "session/instructions.h"
-#include "session/player_name.h"
 
 namespace {
 
-void blankPromptRow()
-{
-    setCursor(1, 22);
-    clearLine();
-    setCursor(1, 22);
-}
+// The title screen; its questions go on the prompt row.
+constexpr ScreenPosition gameNameAt{31, 7};
+constexpr ScreenPosition versionAt{28, 9};
+constexpr ScreenPosition taglineAt{23, 12};
+constexpr ScreenPosition madeByAt{23, 14};
+constexpr ScreenPosition introductionAt{1, 16};
 
 void drawTitleLines()
 {
     clearScreen();
-    setCursor(31, 7);
+    setCursor(gameNameAt);
     std::cout << "Happy Koalas Hum";
-    setCursor(28, 9);
+    setCursor(versionAt);
     std::cout << "Version 1.0 for Windows";
-    setCursor(23, 12);
+    setCursor(taglineAt);
     std::cout << "A word game to play by ear and by eye";
-    setCursor(23, 14);
+    setCursor(madeByAt);
     std::cout << "Made by the Happy Koalas Hum team" << std::endl;
-    setCursor(1, 16);
+    setCursor(introductionAt);
     std::cout << "Three words, one letter at a time: every letter you uncover plays a tone.\n";
     std::cout << "Listen closely, then guess the phrase while your 100 points last.";
 }
 
 // Asks until the answer is Y, N or Escape, in either case; returns it folded.
-int askForInstructions()
+char askForInstructions()
 {
-    for (;;) {
-        blankPromptRow();
-        pause(1000);
-        std::cout << "Do you want instructions?  Y or N  ";
-        int answer = static_cast<char>(foldKey(readKey()));
-        if (answer == 'y' || answer == 'n' || answer == escapeKey) return answer;
-    }
+    return askForKey([] { writePrompt("Do you want instructions?  Y or N  ", 1000); },
+                     [](int key) { return key == 'y' || key == 'n' || key == escapeKey; });
 }
 
 }  // namespace
@@ -49,10 +47,10 @@ int askForInstructions()
 void showTitle()
 {
     drawTitleLines();
-    int answer = askForInstructions();
+    char answer = askForInstructions();
     if (answer == 'y') showInstructions();
     if (answer == escapeKey) quitEarly();
-    blankPromptRow();
+    blankRow(promptRow);
     std::cout << "What is your first name?  ";
     playerName = readLine(playerNameLimit);
     playSound("data\\intr.wav");

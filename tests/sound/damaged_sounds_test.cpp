@@ -30,7 +30,10 @@ void putLittleEndian(Bytes& bytes, std::uint32_t value, int size)
     for (int index = 0; index < size; ++index) bytes.push_back(static_cast<std::uint8_t>(value >> (8 * index)));
 }
 
-void putText(Bytes& bytes, const char* text) { bytes.insert(bytes.end(), text, text + 4); }
+void putText(Bytes& bytes, const char* text)
+{
+    for (int index = 0; index < 4; ++index) bytes.push_back(static_cast<std::uint8_t>(text[index]));
+}
 
 struct WavFormat {
     int formatTag = 1;  // 1 PCM, 0x11 IMA ADPCM

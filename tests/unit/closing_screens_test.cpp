@@ -3,7 +3,7 @@
 #include "console/console.h"
 #include "console/console_double.h"
 #include "session/closing_screens.h"
-#include "session/player_name.h"
+#include "screen/player_name.h"
 
 namespace {
 

@@ -14,7 +14,10 @@ namespace {
 // Words that name where they stand: "q" + file in two letters + "x" + position
 // in two letters, so a drawn word tells which file and which position it came from.
 std::string twoLetters(int number) { return {static_cast<char>('a' + number / 26), static_cast<char>('a' + number % 26)}; }
-std::string positionWord(int file, int position) { return "q" + twoLetters(file) + "x" + twoLetters(position); }
+std::string positionWord(int file, int position)
+{
+    return std::string("q").append(twoLetters(file)).append("x").append(twoLetters(position));
+}
 int fileOf(const std::string& word) { return (word[1] - 'a') * 26 + (word[2] - 'a'); }
 int positionOf(const std::string& word) { return (word[4] - 'a') * 26 + (word[5] - 'a'); }
 

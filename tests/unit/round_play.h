@@ -12,9 +12,9 @@
 #include "console/console.h"
 #include "console/console_double.h"
 #include "lexicon/random_number.h"
-#include "round/play_session.h"
+#include "screen/player_name.h"
+#include "session/play_session.h"
 #include "tests/support/scratch_directory.h"
-#include "session/player_name.h"
 
 inline const std::string escape(1, static_cast<char>(escapeKey));
 

@@ -2,7 +2,7 @@
 
 #include "console/console.h"
 #include "console/console_double.h"
-#include "session/player_name.h"
+#include "screen/player_name.h"
 #include "session/title_screen.h"
 
 namespace {

@@ -8,7 +8,7 @@ namespace {
 
 WineRun theRun;
 
-std::string quoted(const std::filesystem::path& path) { return "'" + path.string() + "'"; }
+std::string quoted(const std::filesystem::path& path) { return std::string("'").append(path.string()).append("'"); }
 
 ::testing::AssertionResult runs(const std::string& command)
 {

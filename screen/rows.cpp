@@ -1,4 +1,4 @@
-#include "round/round_screen.h"
+#include "screen/rows.h"
 
 #include <iostream>
 
@@ -11,9 +11,9 @@ void blankRow(int row)
     setCursor(1, row);
 }
 
-void writePrompt(const std::string& text)
+void writePrompt(const std::string& text, int pauseMilliseconds)
 {
     blankRow(promptRow);
-    pause(500);
+    pause(pauseMilliseconds);
     std::cout << text;
 }

@@ -1,0 +1,3 @@
+#include "screen/player_name.h"
+
+std::string playerName;

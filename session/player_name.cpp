@@ -1,3 +1,0 @@
-#include "session/player_name.h"
-
-std::string playerName;
