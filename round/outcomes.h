@@ -4,12 +4,12 @@
 
 #include <string>
 
-// A teasing remark on row 1 after a wrong guess that leaves points; one
+// A teasing remark on the message row after a wrong guess that leaves points; one
 // random draw per remark.
 void remarkWrongGuess();
 
-// The fanfare, the answer on row 23, the points won on row 24 and a remark
-// on row 1 chosen by the points.
+// The fanfare, the answer on the phrase row, the points won on the points
+// row and a remark on the message row chosen by the points.
 void announceWin(int points, const std::string& phrase);
 
 // The answer and the consolation for the words credited this round, which

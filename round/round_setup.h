@@ -2,6 +2,7 @@
 
 #include "round/round_state.h"
 
-// Draws the phrase into a fresh round and draws the round screen: the greeting on row 1 and the
-// first letters of the phrase on row 23.
+// Draws the phrase into a fresh round and draws the round screen: the
+// greeting on the message row and the first letters of the phrase on the
+// phrase row.
 void setUpRound(RoundState& round);

@@ -10,8 +10,8 @@
 void creditWords(RoundState& round, const std::string& adjectiveGuess, const std::string& nounGuess,
                  const std::string& verbGuess);
 
-// Row 2 for one or two credited words, with their sounds; three need no message.
+// The credit row for one or two credited words, with their sounds; three need no message.
 void writeCreditMessage(const RoundState& round);
 
-// Row 23 with the credited words revealed.
+// The phrase row with the credited words revealed.
 void showCreditedPhrase(RoundState& round);
