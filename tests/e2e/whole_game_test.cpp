@@ -1,6 +1,7 @@
 // The real binary from its start to its exit, where only a real terminal and
 // a real sound device can show it: the window's size checked before the
-// title, lines typed with echo, a round won, the summary, the exit status, and
+// title, a page of 80-column rows, lines typed with echo, a two-code key, a
+// round won, the summary, the exit status, and
 // what the player heard, sample for sample: SDL's disk driver records the
 // device's whole output to a file, which must hold exactly the expected
 // sounds, in order, with only silence between them. What each screen holds
@@ -98,7 +99,17 @@ TEST_F(WholeGame, FromASmallWindowThroughTheTitleAndAWonRoundToTheSummaryHeardIn
     resizePane(pane, 80, 25);
     ASSERT_TRUE(shows(31, 7, "Happy Koalas Hum"));
     EXPECT_EQ(textAt(captureScreen(pane), 28, 9, 23), "Version 1.0 for Windows");
-    enterName("Ann");
+    // The first page's row 22 fills all 80 columns: on a real terminal it
+    // must not wrap onto row 23.
+    ASSERT_TRUE(shows(1, 22, "Do you want instructions?  Y or N  "));
+    typeText(pane, "y");
+    ASSERT_TRUE(shows(1, 25, "Press C to continue or R to return to the game  "));
+    Screen page = captureScreen(pane);
+    EXPECT_EQ(rowText(page, 22), "entry must be accurately spelled with a space between the words in order to win.");
+    EXPECT_EQ(rowText(page, 23), std::string(80, ' '));
+    typeText(pane, "r");
+    ASSERT_TRUE(shows(1, 22, "What is your first name?  "));
+    typeText(pane, "Ann\r");
     ASSERT_TRUE(shows(1, 23, "The phrase is: h--- h----- h---"));
     ASSERT_TRUE(shows(1, 22, "Guess a letter "));
 

@@ -35,6 +35,18 @@ TEST_F(TitleScreen, ShowsTheTitleLinesAndAsksAboutInstructions)
     EXPECT_EQ(soundsPlayed(), openingSounds);
 }
 
+TEST_F(TitleScreen, YOpensTheInstructionsAndRComesBackForTheName)
+{
+    typeKeys("Yr");
+    typeLine("Ann");
+    showTitle();
+    EXPECT_EQ(screenText(31, 9, 16), "Happy Koalas Hum");  // the bare name screen
+    EXPECT_EQ(trimmedRow(7), "");
+    EXPECT_EQ(trimmedRow(22), "What is your first name?  Ann");
+    EXPECT_EQ(playerName, "Ann");
+    EXPECT_EQ(soundsPlayed(), openingSounds);
+}
+
 TEST_F(TitleScreen, UpperCaseNGoesStraightToTheName)
 {
     typeKeys("N");
