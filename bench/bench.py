@@ -23,6 +23,7 @@ import statistics
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 import wave
 
@@ -52,6 +53,7 @@ ROUND_STEPS = [
     ("Escape, 3 closing sounds, to the exit", None, ["Escape"], 0),
 ]
 SPELLING_STEP = "spelling of a 7-letter word"
+TONES_STEP = "letter found 8 times: 8 tones"
 PROMPT_CPU_AFTER = "name, 3 sounds, to the first letter"
 
 
@@ -263,14 +265,82 @@ def designed_round(builds, folder, lengths):
 # ---------------------------------------------------------------- measurements
 
 def game_environment(folder, recording):
-    return {"SDL_AUDIODRIVER": "disk", "SDL_DISKAUDIOFILE": recording} if recording else {}
+    # No sound server may answer, or the game would play through it instead.
+    return ({"SDL_AUDIODRIVER": "disk", "SDL_DISKAUDIOFILE": recording, "PULSE_SERVER": "unix:/nonexistent"}
+            if recording else {})
 
 
-def play_round(builds, folder, segments, run):
-    """One scripted round in tmux; returns {label: [(wall, designed)]}, CPU
-    figures, peak RSS and the recording's path."""
-    recording = os.path.join(folder, f"round{run}.raw")
-    game = Launch(folder, builds, builds["game"], game_environment(folder, recording))
+class PulseServer:
+    """A private PulseAudio daemon with a null sink (tests/sound/null_sink_server.sh).
+    Once recording, it is recorded from the sink's monitor a millisecond at a
+    time, and the recording's growth is noted with the steady clock, so a
+    sample's time is known."""
+
+    def __init__(self, source, folder):
+        self.script = os.path.join(source, "tests/sound/null_sink_server.sh")
+        self.folder = os.path.join(folder, "pulse")
+        self.address = subprocess.run([self.script, "start", self.folder], check=True, capture_output=True,
+                                      text=True).stdout.strip()
+        with open(os.path.join(self.folder, "server.pids")) as file:
+            self.pids = [int(line) for line in file if line.strip()]
+        self.recording = os.path.join(self.folder, "round.raw")
+        self.growth, self.watching, self.watcher = [], False, None
+
+    def record(self):
+        subprocess.run([self.script, "record", self.folder, self.recording, "1"], check=True)
+        self.watching = True
+        self.watcher = threading.Thread(target=self.watch_growth, daemon=True)
+        self.watcher.start()
+
+    def watch_growth(self):
+        size = -1
+        while self.watching:
+            now, new_size = time.monotonic_ns(), os.path.getsize(self.recording)
+            if new_size != size:
+                self.growth.append((now, new_size))
+                size = new_size
+            time.sleep(0.0002)
+
+    def time_of_byte(self, offset):
+        """When the recording first held the byte at this offset (ns, steady clock)."""
+        return next((when for when, size in self.growth if size > offset), None)
+
+    def stop(self):
+        self.watching = False
+        if self.watcher:
+            self.watcher.join()
+        subprocess.run([self.script, "stop", self.folder], check=False)
+
+
+def wakeups(pid):
+    """Context switches of all the process's threads so far."""
+    total = 0
+    for task in os.listdir(f"/proc/{pid}/task"):
+        try:
+            with open(f"/proc/{pid}/task/{task}/status") as file:
+                total += sum(int(line.split()[1]) for line in file if "ctxt_switches" in line)
+        except OSError:
+            pass
+    return total
+
+
+def measure_idle(pids, seconds):
+    """For each process over the next seconds: (% of a core by schedstat, wakeups a second)."""
+    before = [(cpu_seconds(pid)[1], wakeups(pid)) for pid in pids]
+    wall_before = time.monotonic()
+    time.sleep(seconds)
+    after = [(cpu_seconds(pid)[1], wakeups(pid)) for pid in pids]
+    wall = time.monotonic() - wall_before
+    return [(100 * (a[0] - b[0]) / wall, (a[1] - b[1]) / wall) for b, a in zip(before, after)]
+
+
+def play_round(builds, folder, segments, run, server=None):
+    """One scripted round in tmux, with SDL's disk driver or through the
+    server; returns {label: [(wall, designed)]}, CPU figures, peak RSS and the
+    recording's path."""
+    recording = server.recording if server else os.path.join(folder, f"round{run}.raw")
+    environment = {"PULSE_SERVER": server.address} if server else game_environment(folder, recording)
+    game = Launch(folder, builds, builds["game"], environment)
     pane = game.pane
     pane.wait_for(segments[0][1].encode())
     steps, cpu = {}, {}
@@ -297,6 +367,8 @@ def play_round(builds, folder, segments, run):
             steps.setdefault(label, []).append(((drawn - sent) / 1e9, designed))
         if label == PROMPT_CPU_AFTER:
             cpu["prompt"] = measure_cpu(game.pid, PROMPT_SECONDS)
+        if label == TONES_STEP:
+            cpu["tones key sent"] = sent
     notes = read_notes(game.notes)
     rss = peak_rss_kb(game.time_report)
     pane.stop()
@@ -331,6 +403,40 @@ def hear_recording(recording, sounds, samples):
             gaps["after pause"].append((start - previous_end) / 2 / DEVICE_RATE * 1000 - paused)
         position = previous_end = start + len(data)
     return found, gaps
+
+
+def idle_at_prompt(builds, folder, server):
+    """The game and the server at the first letter prompt, with nothing else
+    attached to the server: % of a core and wakeups a second of each."""
+    game = Launch(folder, builds, builds["game"], {"PULSE_SERVER": server.address})
+    for key, prompt in (("n", "first name"), (PLAYER, PLAYER), ("Enter", "Guess a letter")):
+        game.pane.send(key)
+        game.pane.wait_for(prompt.encode())
+    time.sleep(1)
+    idle = measure_idle([game.pid] + server.pids, PROMPT_SECONDS)
+    game.stop()
+    return idle
+
+
+def pulse_round(builds, source, folder, segments, sounds, samples):
+    """The scripted round through a private PulseAudio daemon: turn times, the
+    sounds heard, CPU and wakeups at a prompt, and how soon the first tone
+    after a key reaches the server's output."""
+    server = PulseServer(source, folder)
+    try:
+        idle = idle_at_prompt(builds, folder, server)
+        server.record()
+        steps, cpu, _, recording, _ = play_round(builds, folder, segments, "pulse", server)
+        time.sleep(0.3)  # what the server still plays reaches the recording
+        heard, gaps = hear_recording(recording, sounds, samples)
+        with open(recording, "rb") as file:
+            first_tone = file.read().find(samples["tone1.wav"])
+        reached = server.time_of_byte(first_tone) if first_tone >= 0 else None
+        delay = (reached - cpu["tones key sent"]) / 1e6 if reached else None
+        return {"steps": steps, "idle": idle, "heard": heard, "played": len(sounds), "gaps": gaps,
+                "delay": delay}
+    finally:
+        server.stop()
 
 
 def start_up(builds, folder, program, ready_text, environment, cpu_seconds_wanted=0):
@@ -463,7 +569,32 @@ def print_table(results, runs):
     ours_exact = [figures[1] for figures in results["cpu"]["prompt"]]
     add(f"   {'  (schedstat)':40} {spread(ours_exact, '{:.3f}'):>24}   "
         f"{spread([figures[1] for figures in peer['cpu']], '{:.3f}'):>24}")
+    if "pulse" in results:
+        print_pulse_table(results["pulse"], add)
     print("\n".join(out))
+
+
+def print_pulse_table(pulse, add):
+    add("")
+    add("8. One scripted round through a private PulseAudio daemon (null sink, recorded from its monitor)")
+    for label, samples in pulse["steps"].items():
+        ratio = max(wall / designed for wall, designed in samples)
+        over = max(1000 * (wall - designed) for wall, designed in samples)
+        add(f"   turn: {label:40} {over:8.1f} ms over, ratio {ratio:.3f}  {verdict(ratio <= 1.02)}")
+    add(f"   sounds heard whole and in order: {pulse['heard']} of {pulse['played']}")
+    tones, other = pulse["gaps"]["tones"], pulse["gaps"]["other"]
+    add(f"   {'gap, tones 1 to 8, ms':40} {spread(tones, '{:.1f}'):>24}  {verdict(tones and max(tones) <= 30)}")
+    add(f"   {'gap, other back-to-back sounds, ms':40} {spread(other, '{:.1f}'):>24}  "
+        f"{verdict(other and max(other) <= 30)}")
+    (game_cpu, game_wakeups), *server = pulse["idle"]
+    add(f"   at a prompt for {PROMPT_SECONDS:.0f} s, the game: {game_cpu:.3f} % of a core, {game_wakeups:.1f} wakeups/s"
+        f"   {verdict(game_cpu <= 0.05 and game_wakeups <= 5)} (goals <= 0.05 %, <= 5/s)")
+    add(f"   at a prompt, the server: {sum(c for c, _ in server):.3f} % of a core, "
+        f"{sum(w for _, w in server):.1f} wakeups/s (no stream of the game; the null sink's own clock)")
+    delay = pulse["delay"]
+    add(f"   {'first tone in the server output after its key, ms':40} "
+        f"{('%.1f' % delay) if delay is not None else 'n/a':>24}  "
+        f"{verdict(delay is not None and delay <= 30)} (goal <= 30; the recording's clock to about 1 ms)")
 
 
 # ---------------------------------------------------------------- main
@@ -523,6 +654,10 @@ def main():
             for kind in gaps:
                 results["gaps"][kind].extend(gaps[kind])
             os.remove(recording)
+
+        if shutil.which("pulseaudio") and shutil.which("parec"):
+            print("Scripted round through a PulseAudio daemon...", file=sys.stderr)
+            results["pulse"] = pulse_round(builds, source, folder, segments, sounds, samples)
 
         print("Long sessions and phrase draws...", file=sys.stderr)
         results["session"] = [long_session(builds, folder) for _ in range(5)]

@@ -30,7 +30,8 @@ protected:
         if (!scratch.empty()) std::filesystem::remove_all(scratch, ignored);
     }
 
-    // The game with no sound device unless the test names one.
+    // The game with no sound device unless the test names one; what the
+    // launch's command holds follows the game's path (a redirection).
     void startGame(PaneLaunch launch = {})
     {
         launch.command = "'" HKH_GAME_BINARY "'" + launch.command;

@@ -5,7 +5,8 @@
 # Every process it starts is stopped by its PID; it works as root and as a user.
 #
 #   null_sink_server.sh start DIR [pulseaudio|pipewire]  prints the PULSE_SERVER address
-#   null_sink_server.sh record DIR FILE    records raw s16le 22050 Hz mono into FILE
+#   null_sink_server.sh record DIR FILE [MS]  records raw s16le 22050 Hz mono into FILE,
+#                                          MS milliseconds at a time (10)
 #   null_sink_server.sh stop-recording DIR
 #   null_sink_server.sh kill|freeze|thaw DIR   SIGKILL / SIGSTOP / SIGCONT the server
 #   null_sink_server.sh stop DIR           stops the recording and the server
@@ -111,7 +112,7 @@ start)
 record)
   file=$(realpath -m "${3:?file}")
   timeout 300 parec --server="$address" -d rec.monitor --raw --format=s16le --rate=22050 --channels=1 \
-    --latency-msec=10 >"$file" 2>>"$dir/record.log" &
+    --latency-msec="${4:-10}" >"$file" 2>>"$dir/record.log" &
   echo $! >"$dir/record.pid"
   # Recording has begun once the first samples are in the file.
   for _ in $(seq 250); do

@@ -17,7 +17,7 @@
 //   resize COLUMNS ROWS
 //   pid                 answers "ok <ns> <process id of the pane>"
 //   close               close the pane, as a window closes
-//   gone                wait until the pane's process is gone
+//   gone                wait until the process the last "pid" step named is gone
 //   screen              print the screen
 #include <chrono>
 #include <cstdio>
