@@ -239,11 +239,24 @@ void setKeyReadMode(bool reading)
     tcsetattr(STDIN_FILENO, TCSANOW, &modes.game);
 }
 
+namespace {
+
+// A hangup ends the game with status 0, as the end of input does, but with
+// no exit handlers: the terminal is gone, and the SIGCONT that comes with a
+// hangup can cancel the stop that a leak checker at exit waits for.
+[[noreturn]] void endAfterHangup()
+{
+    closeSound();
+    leaveTerminal();
+    std::_Exit(0);
+}
+
+}  // namespace
+
 void handleTerminalEvents()
 {
     TerminalEvents& events = theConsole.events;
-    // A hangup ends the game as the end of input does.
-    if (events.hungUp) endProgram(0);
+    if (events.hungUp) endAfterHangup();
     if (events.resumed) {
         events.resumed = 0;
         resumeTerminal();

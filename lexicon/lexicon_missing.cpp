@@ -5,12 +5,8 @@
 #include "screen/closing_sequence.h"
 #include "screen/rows.h"
 
-namespace {
-
 // Only this row is cleared: the rest of the screen keeps what it showed.
 constexpr int missingMessageRow = 1;
-
-}  // namespace
 
 void lexiconMissing()
 {

@@ -5,11 +5,7 @@
 #include "screen/screen_position.h"
 #include "session/closing_screens.h"
 
-namespace {
-
 constexpr ScreenPosition apologyAt{14, 12};
-
-}  // namespace
 
 void quitEarly()
 {

@@ -6,13 +6,9 @@
 #include "screen/screen_position.h"
 #include "session/closing_screens.h"
 
-namespace {
-
 // The thanks, then the goodbye just above the closing prompt.
 constexpr ScreenPosition thanksAt{1, 18};
 constexpr ScreenPosition goodbyeAt{34, 21};
-
-}  // namespace
 
 void showFarewell()
 {

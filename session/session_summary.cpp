@@ -5,14 +5,10 @@
 #include "screen/screen_position.h"
 #include "session/closing_screens.h"
 
-namespace {
-
 // The summary's lines; the farewell follows below them.
 constexpr ScreenPosition greetingAt{27, 5};
 constexpr ScreenPosition totalsAt{14, 10};
 constexpr ScreenPosition averageAt{14, 11};
-
-}  // namespace
 
 void showSessionSummary(int gamesPlayed, int sessionPoints)
 {

@@ -27,8 +27,8 @@ protected:
     void TearDown() override;
 
     // Starts the .exe in the session's folder, in a pane of this size. The
-    // pane's terminal hands Ctrl-C and Ctrl-Z to wine as keys, as the
-    // Windows console does, instead of making them signals.
+    // pane's terminal hands Ctrl-Z to wine as a key, as the Windows console
+    // does, instead of stopping the game (wine keeps Ctrl-C to itself).
     void startGame(int columns = 80, int rows = 25);
 
     // Waits for the text at (column, row); on failure the message shows the screen.
