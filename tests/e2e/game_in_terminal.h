@@ -50,6 +50,15 @@ protected:
                                              << screenText(captureScreen(pane));
     }
 
+    // From the title to the first round: no instructions, then the name.
+    void enterName(const std::string& name)
+    {
+        ASSERT_TRUE(shows(1, 22, "Do you want instructions?  Y or N  "));
+        typeText(pane, "n");
+        ASSERT_TRUE(shows(1, 22, "What is your first name?  "));
+        typeText(pane, name + "\r");
+    }
+
     std::filesystem::path scratch;
     TmuxPane pane;
     bool started = false;
