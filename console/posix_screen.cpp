@@ -45,8 +45,8 @@ void breakWideCharacter(ScreenCopy& screen, int column)
 {
     auto& row = screen.cells[screen.row - 1];
     const auto at = static_cast<std::size_t>(column - 1);
-    if (row[at].empty() && at > 0) row[at - 1] = blankCell;
-    if (at + 1 < row.size() && row[at + 1].empty()) row[at + 1] = blankCell;
+    if (row[at].empty() && at > 0) row[at - 1].assign(1, ' ');
+    if (at + 1 < row.size() && row[at + 1].empty()) row[at + 1].assign(1, ' ');
 }
 
 // A combining mark joins the character before the cursor.
