@@ -65,6 +65,7 @@ void writeToTerminal(const char* bytes, std::size_t count);  // safe in a signal
 // posix_terminal.cpp: modes, signals and the window's size.
 void setKeyReadMode(bool reading);
 [[noreturn]] void endBySignal(int signalNumber);  // as that signal would, the terminal restored
+[[noreturn]] void endForLostInput();  // end of input or a hangup: status 0, restored as far as can be
 void handleTerminalEvents();      // after a wait was cut short by a signal
 void waitForRoom();               // while the window is too small for the game
 

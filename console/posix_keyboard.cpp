@@ -31,7 +31,7 @@ void readAvailableBytes(PosixConsole& console)
     unsigned char bytes[256];
     ssize_t count = read(STDIN_FILENO, bytes, sizeof bytes);
     if (count < 0 && (errno == EINTR || errno == EAGAIN)) return;
-    if (count <= 0) endProgram(0);
+    if (count <= 0) endForLostInput();
     for (ssize_t i = 0; i < count; ++i) feedByte(console.decoder, bytes[i]);
     console.lastByteTime = Clock::now();
 }
@@ -56,7 +56,7 @@ bool takeTypedBytes(std::optional<Clock::duration> wait)
     if (wait) timeout = toTimespec(*wait);
     int ready = ppoll(&input, 1, wait ? &timeout : nullptr, &console.waitMask);
     if (ready < 0) {
-        if (errno != EINTR) endProgram(0);
+        if (errno != EINTR) endForLostInput();
         handleTerminalEvents();
         return false;
     }

@@ -239,24 +239,10 @@ void setKeyReadMode(bool reading)
     tcsetattr(STDIN_FILENO, TCSANOW, &modes.game);
 }
 
-namespace {
-
-// A hangup ends the game with status 0, as the end of input does, but with
-// no exit handlers: the terminal is gone, and the SIGCONT that comes with a
-// hangup can cancel the stop that a leak checker at exit waits for.
-[[noreturn]] void endAfterHangup()
-{
-    closeSound();
-    leaveTerminal();
-    std::_Exit(0);
-}
-
-}  // namespace
-
 void handleTerminalEvents()
 {
     TerminalEvents& events = theConsole.events;
-    if (events.hungUp) endAfterHangup();
+    if (events.hungUp) endForLostInput();
     if (events.resumed) {
         events.resumed = 0;
         resumeTerminal();
@@ -308,6 +294,17 @@ void openConsole()
     if (tcgetattr(STDIN_FILENO, &theConsole.modes.saved) == 0) applyGameModes();
     theConsole.screenShown = theConsole.events.modesApplied;
     waitForRoom();
+}
+
+// No prompt can be answered again, so the game ends with status 0, but with
+// no exit handlers: the terminal is gone, and the SIGCONT that comes with a
+// hangup can cancel the stop that a leak checker at exit waits for.
+void endForLostInput()
+{
+    flushScreen();
+    closeSound();
+    leaveTerminal();
+    std::_Exit(0);
 }
 
 void endProgram(int status)
