@@ -45,7 +45,7 @@ public:
     void TearDown() override
     {
         // Ends this prefix's server and whatever still runs in it.
-        if (!theRun.prefix.empty()) std::system("wineserver -k >/dev/null 2>&1");
+        if (!theRun.prefix.empty()) runs("wineserver -k >/dev/null 2>&1");
         std::error_code ignored;
         if (!theRun.folder.empty()) std::filesystem::remove_all(theRun.folder, ignored);
     }
@@ -70,7 +70,7 @@ void WineGame::TearDown()
         // A game left running would go on in the prefix after its pane.
         bool ended = waitForExit(pane, std::chrono::milliseconds(0)).has_value();
         stopPane(pane);
-        if (!ended) std::system("wineserver -k >/dev/null 2>&1");
+        if (!ended) runs("wineserver -k >/dev/null 2>&1");
     }
     std::error_code ignored;
     std::filesystem::remove_all(game, ignored);

@@ -92,19 +92,23 @@ protected:
 
     void TearDown() override
     {
-        if (!server.empty()) std::system(("bash '" + serverScript + "' stop '" + server.string() + "'").c_str());
+        if (!server.empty()) serverStep("stop '" + server.string() + "'");
         WineGame::TearDown();
     }
 
     bool startRecording(const fs::path& file)
     {
-        return std::system(("bash '" + serverScript + "' record '" + server.string() + "' '" + file.string() + "'")
-                               .c_str()) == 0;
+        return serverStep("record '" + server.string() + "' '" + file.string() + "'");
     }
 
     void stopRecording()
     {
-        std::system(("bash '" + serverScript + "' stop-recording '" + server.string() + "'").c_str());
+        serverStep("stop-recording '" + server.string() + "'");
+    }
+
+    bool serverStep(const std::string& arguments)
+    {
+        return std::system(("bash '" + serverScript + "' " + arguments).c_str()) == 0;
     }
 
     fs::path server;
