@@ -2,20 +2,23 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 
-#include "console/console.h"
 #include "lexicon/lexicon_layout.h"
 #include "lexicon/random_number.h"
+#include "screen/screen.h"
 
 namespace {
+
+// Only this row is cleared: the rest of the screen keeps what it showed.
+constexpr int missingMessageRow = 1;
 
 // Two draws, always in this order: the file, then the position in it.
 void pickWord(const LexiconFamily& family, std::string& word)
 {
-    int fileNumber = nextRandom() % family.fileCount;
-    int reach = fileNumber == family.fileCount - 1 ? family.lastFileReach : fullFileReach;
-    int wordCount = nextRandom() % reach;
-    readLexiconWord(fileNumber, wordCount, family.basePath, word);
+    const int fileRandom = nextRandom();
+    const WordPosition position = locateWord(family, fileRandom, nextRandom());
+    readLexiconWord(position.fileNumber, position.wordCount, family.basePath, word);
 }
 
 bool isSeparator(int byte)
@@ -73,4 +76,12 @@ void readLexiconWord(int fileNumber, int wordCount, const std::string& basePath,
     file.close();
     if (wordsRead == 0) lexiconMissing();
     word = lastWord;
+}
+
+void lexiconMissing()
+{
+    blankRow(missingMessageRow);
+    pause(1000);
+    std::cout << "Sorry, the lexicon files could not be located";
+    closeGame("Press ESCAPE to exit ", {"data\\hum.wav", "data\\exit.wav"});
 }

@@ -2,5 +2,9 @@
 // every platform, seeded once at start-up.
 #pragma once
 
-void seedRandom(unsigned seed);
-int nextRandom();
+#include <cstdlib>
+
+inline void seedRandom(unsigned seed) { std::srand(seed); }
+
+// Masked so that every platform draws from the same range as the Windows run-time.
+inline int nextRandom() { return std::rand() & 0x7FFF; }

@@ -1,48 +1,15 @@
-#include "round/phrase_guess.h"
-
+// The phrase guess: the typed line, its listing, and what a wrong guess
+// shows and plays.
 #include <algorithm>
-#include <array>
 #include <iostream>
-#include <optional>
 
 #include "console/console.h"
-#include "round/outcomes.h"
 #include "round/round_screen.h"
-#include "round/word_credit.h"
+#include "screen/player_name.h"
 
 namespace {
 
 constexpr std::size_t guessLineLimit = 39;
-
-using GuessWords = std::array<std::string, 3>;
-
-std::string foldText(std::string text)
-{
-    for (char& character : text) character = static_cast<char>(foldKey(static_cast<unsigned char>(character)));
-    return text;
-}
-
-// A space in the first position is not counted.
-int countSpaces(const std::string& line)
-{
-    return line.empty() ? 0 : static_cast<int>(std::count(line.begin() + 1, line.end(), ' '));
-}
-
-// Three words with one space between each, after an optional leading space;
-// anything else (two spaces in a row, a trailing space) is no guess.
-std::optional<GuessWords> splitGuess(const std::string& line)
-{
-    if (countSpaces(line) != 2) return std::nullopt;
-    std::string rest = line[0] == ' ' ? line.substr(1) : line;
-    std::size_t firstSpace = rest.find(' ');
-    std::size_t secondSpace = rest.find(' ', firstSpace + 1);
-    GuessWords words{rest.substr(0, firstSpace), rest.substr(firstSpace + 1, secondSpace - firstSpace - 1),
-                     rest.substr(secondSpace + 1)};
-    for (const std::string& word : words) {
-        if (word.empty()) return std::nullopt;
-    }
-    return words;
-}
 
 // A damaged lexicon may give a longer phrase than the usual limit; the player
 // can still type it whole.
@@ -59,23 +26,40 @@ GuessWords readGuessWords(const RoundState& round)
     }
 }
 
-void listGuess(RoundState& round, const std::string& guess)
+void listGuess(RoundState& round, const GuessWords& words)
 {
     setCursor(1, firstGuessRow + round.guessesListed);
     ++round.guessesListed;
-    std::cout << guess;
+    std::cout << foldText(joinWords(words[0], words[1], words[2]));
 }
 
-GuessOutcome judgeWrongGuess(RoundState& round, const GuessWords& words)
+// One or two credited words, with their sounds; three need no message.
+void writeCreditMessage(const RoundState& round)
 {
-    round.roundPoints -= 5;
-    creditWords(round, foldText(words[0]), foldText(words[1]), foldText(words[2]));
+    std::vector<std::string> words = creditedWords(round);
+    if (words.size() == 1) {
+        pause(1000);
+        playSound("data\\woma.wav");
+        blankRow(creditRow);
+        std::cout << "But you got  one word: " << words[0];
+    } else if (words.size() == 2) {
+        pause(1000);
+        playSound("data\\woma.wav");
+        playSound("data\\woma.wav");
+        blankRow(creditRow);
+        std::cout << "But " << playerName << " very close, you got two words: " << words[0] << " and " << words[1];
+    }
+}
+
+void showWrongGuess(const RoundState& round, GuessOutcome outcome)
+{
     playSound("data\\wran.wav");
-    if (round.roundPoints > 0) remarkWrongGuess();
+    if (outcome == GuessOutcome::wrong) remarkWrongGuess();
     writeCreditMessage(round);
-    if (round.roundPoints == 0) return GuessOutcome::lost;
-    if (countCreditedWords(round) > 0) showCreditedPhrase(round);
-    return GuessOutcome::wrong;
+    if (outcome == GuessOutcome::lost || countCreditedWords(round) == 0) return;
+    blankRow(phraseRow);
+    pause(500);
+    std::cout << "The phrase is: " << round.shownPhrase;
 }
 
 }  // namespace
@@ -83,11 +67,12 @@ GuessOutcome judgeWrongGuess(RoundState& round, const GuessWords& words)
 GuessOutcome guessPhrase(RoundState& round)
 {
     GuessWords words = readGuessWords(round);
-    std::string guess = foldText(joinWords(words[0], words[1], words[2]));
-    listGuess(round, guess);
-    if (guess == round.answerPhrase) {
+    listGuess(round, words);
+    GuessOutcome outcome = judgeGuess(round, words);
+    if (outcome == GuessOutcome::win) {
         announceWin(round.roundPoints, round.answerPhrase);
-        return GuessOutcome::win;
+    } else {
+        showWrongGuess(round, outcome);
     }
-    return judgeWrongGuess(round, words);
+    return outcome;
 }

@@ -1,7 +1,7 @@
 // One round: the phrase drawn, the turns played, the round closed.
 #pragma once
 
-#include "round/round_state.h"
+#include "round/round_rules.h"
 
 // Plays a round to its end and counts it in the session's totals once the
 // player answers the play-again prompt. Returns whether the player plays

@@ -6,4 +6,4 @@
 inline constexpr std::size_t playerNameLimit = 14;
 
 // The player's first name, as typed at the title screen; at most 14 bytes.
-extern std::string playerName;
+inline std::string playerName;

@@ -1,13 +1,11 @@
 // The instructions pager: two pages of rules, paged with C and B, left with R
 // for the game or with Escape or Ctrl-C for the early-quit screen.
-#include "session/instructions.h"
+#include "session/title_screen.h"
 
 #include <iostream>
 #include <span>
 
-#include "console/console.h"
-#include "screen/key_question.h"
-#include "screen/screen_position.h"
+#include "screen/screen.h"
 #include "session/closing_screens.h"
 
 namespace {

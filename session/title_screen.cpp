@@ -2,13 +2,9 @@
 
 #include <iostream>
 
-#include "console/console.h"
-#include "screen/key_question.h"
 #include "screen/player_name.h"
-#include "screen/rows.h"
-#include "screen/screen_position.h"
+#include "screen/screen.h"
 #include "session/closing_screens.h"
-#include "session/instructions.h"
 
 namespace {
 

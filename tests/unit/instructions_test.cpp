@@ -5,7 +5,7 @@
 
 #include "console/console.h"
 #include "console/console_double.h"
-#include "session/instructions.h"
+#include "session/title_screen.h"
 #include "tests/unit/golden_screen.h"
 
 namespace {

@@ -1,3 +1,0 @@
-#include "screen/player_name.h"
-
-std::string playerName;
