@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <vector>
 
 #include "console/console.h"
 #include "console/line_editor.h"
@@ -54,11 +55,15 @@ bool isKeyPress(const INPUT_RECORD& record)
     return record.EventType == KEY_EVENT && record.Event.KeyEvent.bKeyDown;
 }
 
+void waitForRoom();
+
+// A line's next key press; the size is checked while it waits.
 KEY_EVENT_RECORD nextKeyPress()
 {
     for (;;) {
+        waitForRoom();
         INPUT_RECORD record;
-        if (takeConsoleEvent(record, INFINITE) && isKeyPress(record)) return record.Event.KeyEvent;
+        if (takeConsoleEvent(record, sizeCheckMilliseconds) && isKeyPress(record)) return record.Event.KeyEvent;
     }
 }
 
@@ -123,16 +128,50 @@ bool consoleLargeEnough()
     return columns >= screenColumns && rows >= screenRows;
 }
 
-// Shows the size message until the console is large enough; Escape leaves.
-// Not every resize reaches the console's input, so the size is looked at
-// again whenever an event comes and at least every tenth of a second. The
-// events are taken, not peeked at, so a key release left waiting cannot make
-// the loop spin.
-void waitForLargeConsole()
+// The game's screen at the top of the buffer, with the cursor, so that a
+// request for room can be written over it and taken away again.
+struct SavedScreen {
+    CHAR_INFO cells[screenColumns * screenRows];
+    SMALL_RECT region;
+    COORD cursor;
+};
+
+void saveScreen(HANDLE output, const CONSOLE_SCREEN_BUFFER_INFO& info, SavedScreen& saved)
+{
+    saved.region = {0, 0, static_cast<SHORT>(screenColumns - 1), static_cast<SHORT>(screenRows - 1)};
+    saved.cursor = info.dwCursorPosition;
+    ReadConsoleOutputW(output, saved.cells, {screenColumns, screenRows}, {0, 0}, &saved.region);
+}
+
+void restoreScreen(HANDLE output, SavedScreen& saved)
+{
+    WriteConsoleOutputW(output, saved.cells, {screenColumns, screenRows}, {0, 0}, &saved.region);
+    SetConsoleCursorPosition(output, saved.cursor);
+}
+
+// While the console is too small, shows the request for room over the game's
+// screen and puts that screen back once there is room; Escape leaves. Keys
+// typed before the request stay queued for the game; those typed at it are
+// the request's own. Not every resize reaches the console's input, so the
+// size is looked at again whenever an event comes and at least every tenth
+// of a second. The events are taken, not peeked at, so a key release left
+// waiting cannot make the loop spin.
+void waitForRoom()
 {
     if (consoleLargeEnough()) return;
+    flushOutput();
+    HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    GetConsoleScreenBufferInfo(output, &info);
+    static SavedScreen saved;
+    saveScreen(output, info, saved);
+    std::vector<INPUT_RECORD> typedBefore;
+    DWORD typedCount = 0;
+    if (GetNumberOfConsoleInputEvents(consoleInput(), &typedCount) && typedCount > 0) {
+        typedBefore.resize(typedCount);
+        ReadConsoleInputW(consoleInput(), typedBefore.data(), typedCount, &typedCount);
+    }
     clearScreen();
-    setCursor(1, 1);
     std::cout << "Please make this window at least 80 columns wide and 25 rows high\n"
                  "Press Escape to leave the game";
     flushOutput();
@@ -143,7 +182,29 @@ void waitForLargeConsole()
             endProgram(0);
         }
     }
+    FlushConsoleInputBuffer(consoleInput());
+    DWORD written = 0;
+    if (typedCount > 0) WriteConsoleInputW(consoleInput(), typedBefore.data(), typedCount, &written);
     clearScreen();
+    restoreScreen(output, saved);
+}
+
+// The next key the run-time's _getch will give, looked for here so that the
+// size is checked while the read waits; events _getch would skip (key
+// releases, focus, the mouse) are dropped on the way.
+void waitForKeyPress()
+{
+    for (;;) {
+        waitForRoom();
+        HANDLE input = consoleInput();
+        if (input == INVALID_HANDLE_VALUE) return;  // _getch finds the end of input
+        if (WaitForSingleObject(input, sizeCheckMilliseconds) == WAIT_TIMEOUT) continue;
+        INPUT_RECORD record;
+        DWORD count = 0;
+        if (!PeekConsoleInputW(input, &record, 1, &count) || count == 0) return;
+        if (isKeyPress(record)) return;
+        ReadConsoleInputW(input, &record, 1, &count);
+    }
 }
 
 }  // namespace
@@ -152,7 +213,7 @@ void openConsole()
 {
     // Every text of the game is plain ASCII, so the console's own code pages
     // stay as they are; what the player types is echoed back in the same one.
-    waitForLargeConsole();
+    waitForRoom();
 }
 
 void setCursor(int column, int row)
@@ -191,8 +252,13 @@ void pause(int milliseconds)
 int readKey()
 {
     flushOutput();
+    // The second code of a key without a character waits in the run-time, not
+    // in the console's input.
+    static bool secondCodeWaiting = false;
+    if (!secondCodeWaiting) waitForKeyPress();
     int code = _getch();
     if (code == EOF) endProgram(0);
+    secondCodeWaiting = !secondCodeWaiting && (code == 0 || code == 224);
     return code;
 }
 

@@ -1,53 +1,30 @@
 // The audio spelling review: the player hears the shown words spelled, as
 // often as wished, and leaves by choosing to guess or to pass.
-// Each voice's table has a row for every lower-case letter and for the dash
-// of a hidden letter; any other character has no sound.
+// Each voice has a sound for every lower-case letter and for the dash of a
+// hidden letter; any other character has none.
 #include "round/spelling_review.h"
-
-#include <array>
 
 #include "console/console.h"
 #include "round/round_screen.h"
 
 namespace {
 
-struct SpellingSound {
-    char character;
-    const char* path;
-};
-
-using SoundTable = std::array<SpellingSound, 27>;
-
-const SoundTable letterNameSounds{{
-    {'a', "data\\A.wav"}, {'b', "data\\B.wav"}, {'c', "data\\C.wav"}, {'d', "data\\D.wav"},
-    {'e', "data\\E.wav"}, {'f', "data\\F.wav"}, {'g', "data\\G.wav"}, {'h', "data\\H.wav"},
-    {'i', "data\\I.wav"}, {'j', "data\\J.wav"}, {'k', "data\\K.wav"}, {'l', "data\\L.wav"},
-    {'m', "data\\M.wav"}, {'n', "data\\N.wav"}, {'o', "data\\O.wav"}, {'p', "data\\P.wav"},
-    {'q', "data\\Q.wav"}, {'r', "data\\R.wav"}, {'s', "data\\S.wav"}, {'t', "data\\T.wav"},
-    {'u', "data\\U.wav"}, {'v', "data\\V.wav"}, {'w', "data\\W.wav"}, {'x', "data\\X.wav"},
-    {'y', "data\\Y.wav"}, {'z', "data\\Z.wav"}, {'-', "data\\blank.wav"},
-}};
-
-const SoundTable phoneticSounds{{
-    {'a', "data\\alpha.wav"},   {'b', "data\\bravo.wav"},    {'c', "data\\charlie.wav"},
-    {'d', "data\\delta.wav"},   {'e', "data\\echo.wav"},     {'f', "data\\foxtrot.wav"},
-    {'g', "data\\golf.wav"},    {'h', "data\\hotel.wav"},    {'i', "data\\india.wav"},
-    {'j', "data\\juliet.wav"},  {'k', "data\\kilo.wav"},     {'l', "data\\lima.wav"},
-    {'m', "data\\mike.wav"},    {'n', "data\\november.wav"}, {'o', "data\\oscar.wav"},
-    {'p', "data\\papa.wav"},    {'q', "data\\quebec.wav"},   {'r', "data\\romeo.wav"},
-    {'s', "data\\sierra.wav"},  {'t', "data\\tango.wav"},    {'u', "data\\uniform.wav"},
-    {'v', "data\\victor.wav"},  {'w', "data\\whiskey.wav"},  {'x', "data\\xray.wav"},
-    {'y', "data\\yankee.wav"},  {'z', "data\\zulu.wav"},     {'-', "data\\blank.wav"},
-}};
+// The words of the phonetic spelling alphabet, from a to z.
+constexpr const char* phoneticWords[26] = {
+    "alpha", "bravo", "charlie", "delta", "echo", "foxtrot", "golf", "hotel", "india", "juliet", "kilo", "lima", "mike",
+    "november", "oscar", "papa", "quebec", "romeo", "sierra", "tango", "uniform", "victor", "whiskey", "xray", "yankee",
+    "zulu"};
 
 // Exact match only: 'A' is not 'a', so an upper-case letter stays silent.
-void playSpellingSound(const SoundTable& table, char character)
+// The letter names are named after the upper-case letter ("data\\A.wav").
+void playSpellingSound(char character, bool phonetic)
 {
-    for (const SpellingSound& row : table) {
-        if (row.character == character) {
-            playSound(row.path);
-            return;
-        }
+    if (character == '-') {
+        playSound("data\\blank.wav");
+    } else if (character >= 'a' && character <= 'z') {
+        const int letter = character - 'a';
+        const std::string name = phonetic ? phoneticWords[letter] : std::string(1, char('A' + letter));
+        playSound("data\\" + name + ".wav");
     }
 }
 
@@ -82,9 +59,9 @@ void spellChosenWord(int key, const std::string& adjectiveShown, const std::stri
 
 }  // namespace
 
-void spellLetter(char character) { playSpellingSound(letterNameSounds, character); }
+void spellLetter(char character) { playSpellingSound(character, false); }
 
-void spellPhonetic(char character) { playSpellingSound(phoneticSounds, character); }
+void spellPhonetic(char character) { playSpellingSound(character, true); }
 
 char reviewSpelling(const std::string& adjectiveShown, const std::string& nounShown, const std::string& verbShown)
 {
