@@ -128,34 +128,13 @@ bool consoleLargeEnough()
     return columns >= screenColumns && rows >= screenRows;
 }
 
-// The game's screen at the top of the buffer, with the cursor, so that a
-// request for room can be written over it and taken away again.
-struct SavedScreen {
-    CHAR_INFO cells[screenColumns * screenRows];
-    SMALL_RECT region;
-    COORD cursor;
-};
-
-void saveScreen(HANDLE output, const CONSOLE_SCREEN_BUFFER_INFO& info, SavedScreen& saved)
-{
-    saved.region = {0, 0, static_cast<SHORT>(screenColumns - 1), static_cast<SHORT>(screenRows - 1)};
-    saved.cursor = info.dwCursorPosition;
-    ReadConsoleOutputW(output, saved.cells, {screenColumns, screenRows}, {0, 0}, &saved.region);
-}
-
-void restoreScreen(HANDLE output, SavedScreen& saved)
-{
-    WriteConsoleOutputW(output, saved.cells, {screenColumns, screenRows}, {0, 0}, &saved.region);
-    SetConsoleCursorPosition(output, saved.cursor);
-}
-
 // While the console is too small, shows the request for room over the game's
-// screen and puts that screen back once there is room; Escape leaves. Keys
-// typed before the request stay queued for the game; those typed at it are
-// the request's own. Not every resize reaches the console's input, so the
-// size is looked at again whenever an event comes and at least every tenth
-// of a second. The events are taken, not peeked at, so a key release left
-// waiting cannot make the loop spin.
+// screen and puts that screen back, with its cursor, once there is room;
+// Escape leaves. Keys typed before the request stay queued for the game;
+// those typed at it are the request's own. Not every resize reaches the
+// console's input, so the size is looked at again whenever an event comes and
+// at least every tenth of a second. The events are taken, not peeked at, so a
+// key release left waiting cannot make the loop spin.
 void waitForRoom()
 {
     if (consoleLargeEnough()) return;
@@ -163,14 +142,14 @@ void waitForRoom()
     HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
     CONSOLE_SCREEN_BUFFER_INFO info;
     GetConsoleScreenBufferInfo(output, &info);
-    static SavedScreen saved;
-    saveScreen(output, info, saved);
-    std::vector<INPUT_RECORD> typedBefore;
+    static CHAR_INFO gameScreen[screenColumns * screenRows];
+    const COORD size{screenColumns, screenRows};
+    SMALL_RECT region{0, 0, screenColumns - 1, screenRows - 1};
+    ReadConsoleOutputW(output, gameScreen, size, {0, 0}, &region);
     DWORD typedCount = 0;
-    if (GetNumberOfConsoleInputEvents(consoleInput(), &typedCount) && typedCount > 0) {
-        typedBefore.resize(typedCount);
-        ReadConsoleInputW(consoleInput(), typedBefore.data(), typedCount, &typedCount);
-    }
+    GetNumberOfConsoleInputEvents(consoleInput(), &typedCount);
+    std::vector<INPUT_RECORD> typedBefore(typedCount);
+    if (typedCount > 0) ReadConsoleInputW(consoleInput(), typedBefore.data(), typedCount, &typedCount);
     clearScreen();
     std::cout << "Please make this window at least 80 columns wide and 25 rows high\n"
                  "Press Escape to leave the game";
@@ -183,27 +162,25 @@ void waitForRoom()
         }
     }
     FlushConsoleInputBuffer(consoleInput());
-    DWORD written = 0;
-    if (typedCount > 0) WriteConsoleInputW(consoleInput(), typedBefore.data(), typedCount, &written);
+    if (typedCount > 0) WriteConsoleInputW(consoleInput(), typedBefore.data(), typedCount, &typedCount);
     clearScreen();
-    restoreScreen(output, saved);
+    WriteConsoleOutputW(output, gameScreen, size, {0, 0}, &region);
+    SetConsoleCursorPosition(output, info.dwCursorPosition);
 }
 
-// The next key the run-time's _getch will give, looked for here so that the
-// size is checked while the read waits; events _getch would skip (key
-// releases, focus, the mouse) are dropped on the way.
+// Waits until the run-time's _getch has a key press to read, looking at the
+// size meanwhile; events _getch would skip (key releases, focus, the mouse)
+// are dropped on the way. Without a console it returns at once, and _getch
+// finds the end of input.
 void waitForKeyPress()
 {
+    INPUT_RECORD record;
+    DWORD count = 0;
     for (;;) {
         waitForRoom();
-        HANDLE input = consoleInput();
-        if (input == INVALID_HANDLE_VALUE) return;  // _getch finds the end of input
-        if (WaitForSingleObject(input, sizeCheckMilliseconds) == WAIT_TIMEOUT) continue;
-        INPUT_RECORD record;
-        DWORD count = 0;
-        if (!PeekConsoleInputW(input, &record, 1, &count) || count == 0) return;
-        if (isKeyPress(record)) return;
-        ReadConsoleInputW(input, &record, 1, &count);
+        if (WaitForSingleObject(consoleInput(), sizeCheckMilliseconds) == WAIT_TIMEOUT) continue;
+        if (!PeekConsoleInputW(consoleInput(), &record, 1, &count) || count == 0 || isKeyPress(record)) return;
+        ReadConsoleInputW(consoleInput(), &record, 1, &count);
     }
 }
 

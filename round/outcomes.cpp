@@ -68,15 +68,10 @@ const Remark& winRemarkFor(int points)
 // The longer fanfare is for a phrase guessed before any pass or wrong guess.
 void playFanfare(int points)
 {
-    if (points == startingPoints) {
-        for (int time = 0; time < 3; ++time) playSound("data\\fupo1.wav");
-        playSound("data\\yes.wav");
-        playSound("data\\fupo2.wav");
-    } else {
-        playSound("data\\rian1.wav");
-        playSound("data\\yes.wav");
-        playSound("data\\rian2.wav");
-    }
+    const bool fullPoints = points == startingPoints;
+    for (int time = 0; time < (fullPoints ? 3 : 1); ++time) playSound(fullPoints ? "data\\fupo1.wav" : "data\\rian1.wav");
+    playSound("data\\yes.wav");
+    playSound(fullPoints ? "data\\fupo2.wav" : "data\\rian2.wav");
 }
 
 // Indexed by the words credited; each line ends with the player's name.
