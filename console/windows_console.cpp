@@ -178,6 +178,8 @@ void waitForKeyPress()
     DWORD count = 0;
     for (;;) {
         waitForRoom();
+        // The invalid handle is also the process's own, which a wait would take for ever.
+        if (consoleInput() == INVALID_HANDLE_VALUE) return;
         if (WaitForSingleObject(consoleInput(), sizeCheckMilliseconds) == WAIT_TIMEOUT) continue;
         if (!PeekConsoleInputW(consoleInput(), &record, 1, &count) || count == 0 || isKeyPress(record)) return;
         ReadConsoleInputW(consoleInput(), &record, 1, &count);

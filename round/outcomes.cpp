@@ -69,7 +69,8 @@ const Remark& winRemarkFor(int points)
 void playFanfare(int points)
 {
     const bool fullPoints = points == startingPoints;
-    for (int time = 0; time < (fullPoints ? 3 : 1); ++time) playSound(fullPoints ? "data\\fupo1.wav" : "data\\rian1.wav");
+    const char* opening = fullPoints ? "data\\fupo1.wav" : "data\\rian1.wav";
+    for (int time = 0; time < (fullPoints ? 3 : 1); ++time) playSound(opening);
     playSound("data\\yes.wav");
     playSound(fullPoints ? "data\\fupo2.wav" : "data\\rian2.wav");
 }

@@ -6,6 +6,9 @@
 
 namespace {
 
+// The three words in phrase order, for the steps that treat them alike.
+std::array<PhraseWord*, 3> phraseWords(RoundState& round) { return {&round.adjective, &round.noun, &round.verb}; }
+
 // Every letter after the first is hidden; a one-letter word shows no dash.
 std::string hideLetters(const std::string& word)
 {

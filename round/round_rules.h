@@ -41,9 +41,6 @@ enum class GuessOutcome {
 
 using GuessWords = std::array<std::string, 3>;
 
-// The three words in phrase order, for the steps that treat them alike.
-inline std::array<PhraseWord*, 3> phraseWords(RoundState& round) { return {&round.adjective, &round.noun, &round.verb}; }
-
 std::string joinWords(const std::string& first, const std::string& second, const std::string& third);
 
 // Letters 'A' to 'Z' become 'a' to 'z'; nothing else changes.

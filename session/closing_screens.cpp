@@ -19,6 +19,17 @@ constexpr ScreenPosition averageAt{14, 11};
 constexpr ScreenPosition thanksAt{1, 18};
 constexpr ScreenPosition goodbyeAt{34, 21};
 
+[[noreturn]] void showFarewell()
+{
+    setCursor(thanksAt);
+    std::cout << "Thank you for playing Happy Koalas Hum.\n";
+    std::cout << "Come back soon: the koalas are always humming new phrases.\n\n";
+    setCursor(goodbyeAt);
+    std::cout << "Happy koalas hum " << playerName;
+    pause(3000);
+    closeGame("Press escape to exit ", {"data\\hum.wav", "data\\exit.wav", "data\\haha.wav"});
+}
+
 }  // namespace
 
 void quitEarly()
@@ -44,15 +55,4 @@ void showSessionSummary(int gamesPlayed, int sessionPoints)
         if (gamesPlayed > 0) std::cout << "You averaged " << sessionPoints / gamesPlayed << " points per game";
     }
     showFarewell();
-}
-
-void showFarewell()
-{
-    setCursor(thanksAt);
-    std::cout << "Thank you for playing Happy Koalas Hum.\n";
-    std::cout << "Come back soon: the koalas are always humming new phrases.\n\n";
-    setCursor(goodbyeAt);
-    std::cout << "Happy koalas hum " << playerName;
-    pause(3000);
-    closeGame("Press escape to exit ", {"data\\hum.wav", "data\\exit.wav", "data\\haha.wav"});
 }

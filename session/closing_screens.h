@@ -7,4 +7,3 @@
 
 // Leaving after rounds: the totals, then the farewell.
 [[noreturn]] void showSessionSummary(int gamesPlayed, int sessionPoints);
-[[noreturn]] void showFarewell();
