@@ -1023,6 +1023,12 @@ aloft astir awash awry askew amiss abreast aghast asunder galore unwell ill
 # plants and substances.
 CONCRETE_LEXFILES = {5: "animal", 6: "artifact", 8: "body", 13: "food", 17: "object",
                      18: "person", 20: "plant", 27: "substance"}
+# How much more often the tagged written texts use a word than subtitles do
+# (log10 of the tagged count less the Zipf value) before it reads as a memo's.
+WRITTEN_REGISTER = {"a": -2.4, "v": -2.0}
+# Verbs of the body, consumption, contact, creation, emotion, motion,
+# perception and weather: the ones a player can see.
+VIVID_VERB_LEXFILES = {29, 34, 35, 36, 37, 38, 39, 43}
 TOPS_LEXFILE = 3
 PHYSICAL_ENTITY, PROCESS = "00001930", "00029677"
 RELATIONAL_LEXFILE = 1  # adj.pert: medical, national, federal, technical
@@ -1032,9 +1038,10 @@ class Readings:
     """How a word reads in a phrase: WordNet's senses and counts, its verb
     forms and link grammar's tags."""
 
-    def __init__(self, wordnet, link_tags):
+    def __init__(self, wordnet, link_tags, subtlex):
         self.wordnet = wordnet
         self.link_tags = link_tags
+        self.subtlex = subtlex
         self.verb_forms = load_exceptions_by_form("v")
         self.degree_bases = load_exceptions_by_form("a")
         self.noun_forms = load_exceptions_by_form("n")
@@ -1089,6 +1096,21 @@ class Readings:
                 if base and base in self.wordnet.index["a"] and word in degree_forms(base, self.adjective_degrees):
                     return True
         return False
+
+    def written(self, word, lemma, pos):
+        """A word of reports rather than of talk: the tagged texts (written
+        prose) use it far more often than film subtitles do (tended,
+        sufficient); a verb of moving, touching, eating or feeling stays
+        (stared, slid)."""
+        register = math.log10(self.wordnet.frequency(lemma, pos) + 1) - familiarity(self.subtlex, word)
+        if register <= WRITTEN_REGISTER[pos] or word in CHILD_ADJECTIVES:
+            return False
+        first = next((offset for offset in self.wordnet.senses(pos, lemma)
+                      if self.wordnet.lemma_in_synset_lowercase(pos, offset, lemma)), None)
+        return not (pos == "v" and first and self.wordnet.data["v"][first]["lexfile"] in VIVID_VERB_LEXFILES)
+
+    def verb_lemma(self, form):
+        return form if form in self.wordnet.index["v"] else (self.participle_bases(form) or [form])[0]
 
     def noun_lemma(self, plural):
         stems = list(self.noun_forms.get(plural, []))
@@ -1300,8 +1322,11 @@ def appeal(family, found, readings):
         if family == "nouns":
             _, dominant, anywhere = readings.concreteness(found[word])
             tiers[word] = (0, 1.0) if dominant else (1, PARTLY_CONCRETE_WEIGHT) if anywhere else (2, 0.0)
-        elif family == "adjectives" and (readings.relational(word) or readings.degree(word)):
-            tiers[word] = (1, 0.0)  # medical, national; closer, biggest: a memo's words
+        elif family == "adjectives" and (readings.relational(word) or readings.degree(word)
+                                         or readings.written(word, found[word], "a")):
+            tiers[word] = (1, 0.0)  # medical, national; closer, biggest; sufficient: a memo's words
+        elif family == "verbs" and readings.written(word, found[word], "v"):
+            tiers[word] = (1, 0.0)  # tended, obtained
         else:
             tiers[word] = (0, 1.0)
     return tiers
@@ -1455,6 +1480,10 @@ def character_figures(family, layout, readings, banned, offensive):
         figures["predicative"] = drawn_share(family, layout, readings.predicative_only)
         figures["relational"] = drawn_share(family, layout, readings.relational)
         figures["comparative or superlative"] = drawn_share(family, layout, readings.degree)
+        figures["written register"] = drawn_share(family, layout, lambda word: readings.written(word, word, "a"))
+    elif family.name == "verbs":
+        figures["written register"] = drawn_share(
+            family, layout, lambda word: readings.written(word, readings.verb_lemma(word), "v"))
     elif family.name == "nouns":
         concreteness = {}
         for words in layout:
@@ -1571,7 +1600,7 @@ def main():
     rejected = load_rejected()
     slurs = load_slurs(tarballs["cuss"])
     screens = Screens(wordnet, load_banned(), set(profanity), set(slurs))
-    readings = Readings(wordnet, link_tags)
+    readings = Readings(wordnet, link_tags, subtlex)
     offensive = set(profanity) | set(slurs)
     verb_exceptions = load_exceptions_by_form("v")
     found = {
