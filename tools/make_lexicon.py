@@ -1016,6 +1016,8 @@ afraid unafraid alike alive alone asleep awake aware unaware ashamed unashamed
 unable ready unready sorry glad content fond loath averse liable prone sure
 unsure worth due bound ablaze adrift afloat aflame aglow agog ajar akin alight
 aloft astir awash awry askew amiss abreast aghast asunder galore unwell ill
+accustomed unaccustomed incapable devoid bereft fraught rife intent
+reminiscent tantamount conducive answerable
 """.split())
 
 # The lexicographer files of WordNet's nouns that hold things a player can
@@ -1313,7 +1315,7 @@ def ranking(subtlex, word, penalty=CAPITAL_PENALTY):
     return (-(zipf - (penalty if capital else 0.0)), stable_hash(word))
 
 
-def appeal(family, found, readings):
+def appeal(family, found, readings, rejected):
     """word -> (tier, share of the extra weight): a phrase wants a noun it
     can picture and an adjective with character, so the others come later
     within the familiar words, and keep to one position each."""
@@ -1322,6 +1324,8 @@ def appeal(family, found, readings):
         if family == "nouns":
             _, dominant, anywhere = readings.concreteness(found[word])
             tiers[word] = (0, 1.0) if dominant else (1, PARTLY_CONCRETE_WEIGHT) if anywhere else (2, 0.0)
+        elif reviewed_out(rejected, word, "memo"):
+            tiers[word] = (1, 0.0)  # important, special; decide, occurred: read as plain
         elif family == "adjectives" and (readings.relational(word) or readings.degree(word)
                                          or readings.written(word, found[word], "a")):
             tiers[word] = (1, 0.0)  # medical, national; closer, biggest; sufficient: a memo's words
@@ -1613,7 +1617,7 @@ def main():
     layouts, figures = {}, {}
     for offset, name in enumerate(sorted(families)):
         family = families[name]
-        tiers = appeal(name, found[name], readings)
+        tiers = appeal(name, found[name], readings, rejected)
         words = choose(found[name], name, subtlex, tiers)
         layouts[name] = place(words, family, subtlex, SHUFFLE_SEED + offset, tiers)
         write_family(family, layouts[name])
