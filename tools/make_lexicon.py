@@ -1322,8 +1322,10 @@ def appeal(family, found, readings, rejected):
     tiers = {}
     for word in found:
         if family == "nouns":
-            _, dominant, anywhere = readings.concreteness(found[word])
-            tiers[word] = (0, 1.0) if dominant else (1, PARTLY_CONCRETE_WEIGHT) if anywhere else (2, 0.0)
+            # the nouns concrete only in a lesser sense come in order of how
+            # concrete their uses are, after those concrete in their first
+            score, dominant, anywhere = readings.concreteness(found[word])
+            tiers[word] = (0, 1.0) if dominant else (2 - score, PARTLY_CONCRETE_WEIGHT) if anywhere else (3, 0.0)
         elif reviewed_out(rejected, word, "memo"):
             tiers[word] = (1, 0.0)  # important, special; decide, occurred: read as plain
         elif family == "adjectives" and (readings.relational(word) or readings.degree(word)
@@ -1359,7 +1361,7 @@ WEIGHT_ZIPF_STEP = 1.0
 MOST_WEIGHT = 8.0
 # A noun with a concrete sense that is not its most frequent one: its share
 # of the extra weight.
-PARTLY_CONCRETE_WEIGHT = 0.25
+PARTLY_CONCRETE_WEIGHT = 0.0
 
 
 def position_counts(words, family, positions, subtlex, tiers):
