@@ -1027,12 +1027,12 @@ CONCRETE_LEXFILES = {5: "animal", 6: "artifact", 8: "body", 13: "food", 17: "obj
                      18: "person", 20: "plant", 27: "substance"}
 # How much more often the tagged written texts use a word than subtitles do
 # (log10 of the tagged count less the Zipf value) before it reads as a memo's.
-WRITTEN_REGISTER = {"a": -2.4, "v": -2.0}
+WRITTEN_REGISTER = {"a": -2.4, "v": -2.0, "n": -2.0}
 # Verbs of the body, consumption, contact, creation, emotion, motion,
 # perception and weather: the ones a player can see.
 VIVID_VERB_LEXFILES = {29, 34, 35, 36, 37, 38, 39, 43}
 TOPS_LEXFILE = 3
-PHYSICAL_ENTITY, PROCESS = "00001930", "00029677"
+PHYSICAL_ENTITY, PROCESS, LOCATION = "00001930", "00029677", "00027167"
 RELATIONAL_LEXFILE = 1  # adj.pert: medical, national, federal, technical
 
 
@@ -1126,9 +1126,10 @@ class Readings:
         if lexfile != TOPS_LEXFILE:
             return lexfile in CONCRETE_LEXFILES
         # the heads of the tree (animal, person, food, object) sit in a file
-        # of their own: they are concrete if they are physical things
+        # of their own: they are concrete if they are physical things, but
+        # not a process or a point in space (location)
         heads = self.wordnet.hypernym_closure(offset) | {offset}
-        return PHYSICAL_ENTITY in heads and PROCESS not in heads
+        return PHYSICAL_ENTITY in heads and not heads & {PROCESS, LOCATION}
 
     def concreteness(self, lemma):
         """(share of the tagged uses that are concrete, whether the most
@@ -1326,6 +1327,8 @@ def appeal(family, found, readings, rejected):
             # concrete their uses are, after those concrete in their first
             score, dominant, anywhere = readings.concreteness(found[word])
             tiers[word] = (0, 1.0) if dominant else (2 - score, PARTLY_CONCRETE_WEIGHT) if anywhere else (3, 0.0)
+            if dominant and readings.written(word, found[word], "n"):
+                tiers[word] = (0.5, 0.0)  # approaches, mechanisms: a report's things
         elif reviewed_out(rejected, word, "memo"):
             tiers[word] = (1, 0.0)  # important, special; decide, occurred: read as plain
         elif family == "adjectives" and (readings.relational(word) or readings.degree(word)
@@ -1497,6 +1500,8 @@ def character_figures(family, layout, readings, banned, offensive):
                 concreteness[word] = readings.concreteness(readings.noun_lemma(word))
         figures["no concrete sense"] = drawn_share(family, layout, lambda word: not concreteness[word][2])
         figures["concrete by dominant sense"] = drawn_share(family, layout, lambda word: concreteness[word][1])
+        figures["written register"] = drawn_share(
+            family, layout, lambda word: readings.written(word, readings.noun_lemma(word), "n"))
         figures["mean concreteness"] = sum(
             chance * concreteness[word][0] for word, chance in word_odds(family, layout).items())
     return figures
