@@ -27,6 +27,17 @@ lexicon/lexicon_layout.h. Familiar words stand at several positions, weighted
 by the game's true draw odds, so that no word comes up more than
 MOST_ODDS_OVER_MEDIAN times as often as its family's median word.
 
+What a word brings to a phrase shapes the lists too: an adjective that reads
+as a verb's participle (pouring, hurt) or stands only after a verb (sorry) is
+left out; a noun's concreteness is the share of its tagged uses whose sense
+lies in one of WordNet's lexicographer files of things (animals, made things,
+food, people...), each sense weighing its tagged count plus one. Within the
+familiar words, nouns concrete in their most frequent sense come first and
+take the extra positions; memo words (medical, closer, sufficient, tended,
+and the "memo" lines of lexicon_rejected.txt) keep to one position and come
+last. Every such figure is printed as a share of the game's draws, and the
+run fails when one misses its goal (CHARACTER_GOALS).
+
 Records written beside this script:
   lexicon_inputs.txt      versions and checksums of every input, and of lex/
   lexicon_familiarity.txt every word with its Zipf value, for the tests
