@@ -1028,7 +1028,7 @@ unable ready unready sorry glad content fond loath averse liable prone sure
 unsure worth due bound ablaze adrift afloat aflame aglow agog ajar akin alight
 aloft astir awash awry askew amiss abreast aghast asunder galore unwell ill
 accustomed unaccustomed incapable devoid bereft fraught rife intent
-reminiscent tantamount conducive answerable
+reminiscent tantamount conducive answerable oblivious
 """.split())
 
 # The lexicographer files of WordNet's nouns that hold things a player can
@@ -1080,8 +1080,11 @@ class Readings:
         return own < PARTICIPLE_ADJECTIVE_SHARE * verb
 
     def predicative_only(self, word):
+        """On the list above, or marked so by WordNet, unless the word is one
+        of the everyday adjectives taken in spite of its marks (anxious)."""
         first_marker, only_after = first_sense_marker(self.wordnet, word)
-        return word in PREDICATIVE_ONLY or first_marker in ("p", "ip") or only_after
+        return word in PREDICATIVE_ONLY or word not in EXTRA_ADJECTIVES and (
+            first_marker in ("p", "ip") or only_after)
 
     def adjective_fault(self, word):
         if self.predicative_only(word):
