@@ -898,7 +898,7 @@ relaxing disappointing encouraging decorated flooded celebrated welcoming
 amused forgiving satisfying elevated masked soothing irritating exhausting
 guided enchanting blushing engaging existing preserved pickled cramped dyed
 labeled famished automated blooming pleasing ravishing sitting waiting working
-living thinking finished beginning wondering crying screaming falling prepared
+living thinking finished wondering crying screaming falling prepared
 forgotten expected planned covered changing passing raised ruined engaged
 staring winning escaped joking cheering approaching sharing worn deserved
 rising whispering sneaking wandering wired jammed scrambled inviting smoked
@@ -925,7 +925,7 @@ strapping deserving disgruntled appalled greased perfected projected waking
 recovered sworn driven paying breathing knowing speaking fighting starting
 complaining ranking inspiring pleading aching parted blaring squeaking
 rustling thumping squealing rumbling buzzing chained tickling scheming
-conniving crowning imposing burning involved committed cutting touching
+conniving crowning imposing burning involved committed touching
 threatened threatening questioning disturbing defending sustained commanding
 affected assured pouring pressing developing vanished controlling upsetting
 ruling accepting continuing surviving neglected fascinated deciding raging
@@ -943,7 +943,7 @@ wedded driving acting
 # as used after a verb.
 EXTRA_ADJECTIVES = set("""
 fun sweaty satin pointy upstate savvy overworked nighttime varsity preschool
-mini soaked uncool leading healing anxious oblivious best worst closer warmer
+mini soaked uncool leading anxious oblivious best worst closer warmer
 thinner sharper dearest crazier craziest scarier
 """.split())
 
@@ -962,15 +962,15 @@ ADJECTIVE_READINGS = set("""
 kind mean live patient level pet adult instant homeless lean tense petty solo
 violet manual velvet goofy immune cunning trim tidy mellow needy elite covert
 wireless bridal moody offshore disposable generic edible beige floppy sociable
-herbal retro bubbly welcome inside downstairs champion rear reverse fluid
+herbal retro bubbly welcome inside downstairs rear reverse fluid
 custom interior dandy spinal vanilla prompt convertible scarlet imitation
-cardboard coral charcoal leftover trusty grownup ceremonial southwest
+cardboard coral leftover trusty grownup ceremonial southwest
 southeast uptown rental select premier hale tan bulletproof wholesale nonstop
 spiral hybrid cosmetic mineral equivalent snoopy dinky botanical cosmopolitan
 visionary hypnotic swell hip foster substitute brunette hind bodily grizzly
 spartan highland downstream model expert prize volunteer iron maverick
 counterfeit patent duplicate backstage macho incompetent obsessive mutant
-express capital stone straw ginger freshman sophomore facial caramel
+express stone straw ginger freshman sophomore facial caramel
 """.split())
 
 
@@ -1193,7 +1193,7 @@ def adjective_candidates(wordnet, screens, scowl, subtlex, rejected, verb_except
         if kept_after_review(screens, rejected, "adjectives", lemma, lemma):
             found[lemma] = lemma
     for word in sorted(EXTRA_ADJECTIVES | CHILD_ADJECTIVES):
-        if word in subtlex and screens.keeps("adjectives", word, word):
+        if word in subtlex and kept_after_review(screens, rejected, "adjectives", word, word):
             found[word] = word
     add_degrees(wordnet, screens, scowl, subtlex, rejected, found)
     # "pouring fluids", "sorry caps": a verb's participle, or a word that
