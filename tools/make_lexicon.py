@@ -1330,21 +1330,24 @@ def ranking(subtlex, word, penalty=CAPITAL_PENALTY):
     return (-(zipf - (penalty if capital else 0.0)), stable_hash(word))
 
 
+MEMO_TIER = 9  # after every other word of its familiarity
+
+
 def appeal(family, found, readings, rejected):
     """word -> (tier, share of the extra weight): a phrase wants a noun it
     can picture and an adjective with character, so the others come later
     within the familiar words, and keep to one position each."""
     tiers = {}
     for word in found:
-        if family == "nouns":
+        if reviewed_out(rejected, word, "memo"):
+            tiers[word] = (MEMO_TIER, 0.0)  # important, special; factors; decide, occurred: read as plain
+        elif family == "nouns":
             # the nouns concrete only in a lesser sense come in order of how
             # concrete their uses are, after those concrete in their first
             score, dominant, anywhere = readings.concreteness(found[word])
             tiers[word] = (0, 1.0) if dominant else (2 - score, PARTLY_CONCRETE_WEIGHT) if anywhere else (3, 0.0)
             if dominant and readings.written(word, found[word], "n"):
                 tiers[word] = (0.5, 0.0)  # approaches, mechanisms: a report's things
-        elif reviewed_out(rejected, word, "memo"):
-            tiers[word] = (1, 0.0)  # important, special; decide, occurred: read as plain
         elif family == "adjectives" and (readings.relational(word) or readings.degree(word)
                                          or readings.written(word, found[word], "a")):
             tiers[word] = (1, 0.0)  # medical, national; closer, biggest; sufficient: a memo's words
