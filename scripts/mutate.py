@@ -298,7 +298,7 @@ def mutants_of(path, source):
                 start, stop = tokens[index].start, tokens[end].end
                 statement = " ".join(source[start:stop].split())
                 shown = statement if len(statement) <= 60 else statement[:57] + "..."
-                found.append({"file": path, "line": token.line, "start": start, "end": stop,
+                found.append({"file": path, "line": token.line, "last_line": tokens[end].line, "start": start, "end": stop,
                               "kind": "deleted call", "original": source[start:stop], "replacement": ";",
                               "change": f"deleted `{shown}`"})
     return found
@@ -389,6 +389,7 @@ class Runner:
         self.tree, self.build, self.options, self.log = tree, build, options, log
         self.child = None
         self.excluded = {}  # tier -> test names that fail unmutated
+        self.coverage = None
 
     def run(self, command, timeout=None, cwd=None):
         """Runs a command in its own process group; returns (status, output, timed out)."""
@@ -466,18 +467,36 @@ class Runner:
                 found.append(target)
         return found
 
+    def programs_of(self, tier):
+        """The build outputs a tier's tests run (Ninja targets), or None when one is not a build output."""
+        if not hasattr(self, "_programs"):
+            self._programs = {}
+        if tier not in self._programs:
+            status, output, _ = self.run(["ctest", "--test-dir", str(self.build), "--show-only=json-v1",
+                                          "-L", f"^{tier}$"])
+            programs = set()
+            try:
+                for test in json.loads(output).get("tests", []):
+                    program = Path(test["command"][0]).resolve()
+                    programs.add(program.relative_to(self.build.resolve()).as_posix())
+            except (ValueError, KeyError, IndexError):
+                programs = None
+            self._programs[tier] = sorted(programs) if programs else None
+        return self._programs[tier]
+
     def tier_tests(self, tier):
         status, output, _ = self.run(["ctest", "--test-dir", str(self.build), "-N", "-L", f"^{tier}$"])
         return re.findall(r"Test\s+#\d+: (\S+)", output)
 
-    def run_tier(self, tier, timeout):
-        """Runs one tier; returns (passed, failing test names, seconds, timed out)."""
+    def run_tier(self, tier, timeout, tests=None):
+        """Runs one tier, or those of its tests named; returns (passed, failing tests, seconds, timed out)."""
         command = ["ctest", "--test-dir", str(self.build), "-L", f"^{tier}$", "-j2", "--stop-on-failure",
                    "--timeout", str(int(timeout))]
         excluded = self.excluded.get(tier)
-        if excluded:
-            command += ["-E", "^(" + "|".join(re.sub(r"([.\[\]()*+?^$|\\])", r"\\\1", name)
-                                               for name in excluded) + ")$"]
+        if tests:
+            command += ["-R", exact_names(tests)]
+        elif excluded:
+            command += ["-E", exact_names(excluded)]
         started = time.monotonic()
         status, output, timed_out = self.run(command, timeout=timeout + 60)
         if timed_out:
@@ -491,7 +510,7 @@ class Runner:
         """Runs failing tests once more: a kill counts only if it fails again (servers under load can stumble)."""
         if not failed:
             return True
-        pattern = "^(" + "|".join(re.sub(r"([.\[\]()*+?^$|\\])", r"\\\1", name) for name in failed) + ")$"
+        pattern = exact_names(failed)
         status, output, timed_out = self.run(["ctest", "--test-dir", str(self.build), "-R", pattern,
                                               "--timeout", str(int(timeout))], timeout=timeout + 60)
         if timed_out:
@@ -552,17 +571,29 @@ class Runner:
                 if status != 0:
                     result["status"] = "invalid"
                     return result
-            status, output, _ = self.build_all()
-            if status != 0:
-                if objects:
-                    # It compiles but the build fails: a test listing that crashes, say.
-                    result.update(status="killed", tier="build", tests=[])
-                else:
-                    result["status"] = "invalid"
-                return result
+            result["unreached"] = []
+            built = set()
             for tier in tiers:
+                tests = self.coverage.tests_reaching(tier, mutant) if self.coverage is not None else None
+                if tests == []:
+                    result["unreached"].append(tier)
+                    continue
+                # The first tier run links only its own programs (the unit tier needs no game or
+                # sound programs); any later tier has everything built.
+                targets = self.programs_of(tier) if objects and not built else None
+                if "all" not in built and not (targets and set(targets) <= built):
+                    status, output, _ = self.run(["ninja", "-C", str(self.build), *targets]) if targets \
+                        else self.build_all()
+                    built |= set(targets) if targets else {"all"}
+                    if status != 0:
+                        if objects:
+                            # It compiles but the build fails: a test listing that crashes, say.
+                            result.update(status="killed", tier="build", tests=[])
+                        else:
+                            result["status"] = "invalid"
+                        return result
                 limit = min(self.options.timeout_cap, max(30.0, 3 * times[tier] + 10))
-                passed, failed, seconds, timed_out = self.run_tier(tier, limit)
+                passed, failed, seconds, timed_out = self.run_tier(tier, limit, tests)
                 if passed:
                     continue
                 if timed_out or self.confirm(failed, limit):
@@ -588,14 +619,141 @@ class Runner:
                 self.log(f"put back {target} from an interrupted run")
 
 
-def copy_tree(tree, destination):
-    """A job's own copy of the sources (tracked and new files, no build folders)."""
+def tracked_files(tree):
     listed = subprocess.run(["git", "-C", str(tree), "ls-files", "-co", "--exclude-standard", "-z"],
                             capture_output=True, check=True).stdout.decode().split("\0")
-    for name in filter(None, listed):
+    return [name for name in listed if name and (tree / name).is_file()]
+
+
+def lines_of(mutant):
+    return range(mutant["line"], mutant.get("last_line", mutant["line"]) + 1)
+
+
+class Coverage:
+    """Which lines each test executes, from a build of its own with --coverage.
+
+    A test that never executes a mutant's lines cannot catch it, so it is not
+    run for that mutant. For a line gcov knows no code for (a constant in a
+    table, say), the tests that execute any line of its file run; a file with no
+    code at all runs every test. A tier of many tests (the unit tier, which is
+    fast anyway) is measured as a whole."""
+
+    PER_TEST_LIMIT = 40
+
+    def __init__(self, runner, tiers, log):
+        self.runner, self.tiers, self.log = runner, tiers, log
+        self.executed = {}    # tier -> test (or "*" for the whole tier) -> file -> lines run
+        self.executable = {}  # file -> lines holding code
+
+    def fingerprint(self):
+        runner = self.runner
+        digest = hashlib.sha256()
+        for name in tracked_files(runner.tree):
+            if name == "scripts/mutate.py":
+                continue
+            digest.update(name.encode() + b"\0" + (runner.tree / name).read_bytes())
+        digest.update(",".join(self.tiers).encode() + json.dumps(runner.excluded, sort_keys=True).encode())
+        digest.update(str(self.PER_TEST_LIMIT).encode())
+        return digest.hexdigest()
+
+    def measure(self, files):
+        runner = self.runner
+        build = runner.build / "coverage"
+        fingerprint = self.fingerprint()
+        cache = runner.build / "mutation-coverage.json"
+        if cache.exists():
+            saved = json.loads(cache.read_text())
+            if saved.get("fingerprint") == fingerprint:
+                self.executable = {k: set(v) for k, v in saved["executable"].items()}
+                self.executed = {t: {n: {k: set(v) for k, v in f.items()} for n, f in tests.items()}
+                                 for t, tests in saved["executed"].items()}
+                self.log("coverage: reused from an earlier run of the same tree")
+                return
+        self.log("coverage: building with --coverage and running each test once")
+        if not (build / "CMakeCache.txt").exists():
+            generator = ["-G", "Ninja"] if shutil.which("ninja") else []
+            status, output, _ = runner.run(["cmake", "-S", str(runner.tree), "-B", str(build), *generator,
+                                            "-DCMAKE_BUILD_TYPE=Debug", "-DHKH_TESTS=ON", "-DHKH_WERROR=OFF",
+                                            "-DHKH_SANITIZE=OFF", "-DCMAKE_CXX_FLAGS=--coverage",
+                                            "-DCMAKE_EXE_LINKER_FLAGS=--coverage"])
+            if status != 0:
+                sys.exit(f"configuring {build} failed:\n{output[-3000:]}")
+        status, output, _ = runner.run(["cmake", "--build", str(build), f"-j{runner.options.build_jobs}"])
+        if status != 0:
+            sys.exit(f"the coverage build failed:\n{output[-3000:]}")
+        wanted = set(files)
+        for tier in self.tiers:
+            started = time.monotonic()
+            names = [n for n in runner.tier_tests(tier) if n not in runner.excluded.get(tier, [])]
+            groups = [(n, ["-R", exact_names([n])]) for n in names] if len(names) <= self.PER_TEST_LIMIT \
+                else [("*", ["-E", exact_names(runner.excluded[tier])] if runner.excluded.get(tier) else [])]
+            for test, selection in groups:
+                for stale in build.rglob("*.gcda"):
+                    stale.unlink()
+                runner.run(["ctest", "--test-dir", str(build), "-L", f"^{tier}$", "-j2", *selection,
+                            "--timeout", str(runner.options.timeout_cap)], timeout=runner.options.timeout_cap * 4)
+                self.executed.setdefault(tier, {})[test] = self.read_counts(build, wanted)
+            lines = set()
+            for test_files in self.executed[tier].values():
+                lines |= {(f, n) for f, numbers in test_files.items() for n in numbers}
+            self.log(f"coverage: {tier} ({len(groups)} run{'s' if len(groups) > 1 else ''}) executes "
+                     f"{len(lines)} lines of the mutated files ({time.monotonic() - started:.0f} s)")
+        cache.write_text(json.dumps({"fingerprint": fingerprint, "executable": {
+            k: sorted(v) for k, v in self.executable.items()}, "executed": {
+            t: {n: {k: sorted(v) for k, v in f.items()} for n, f in tests.items()}
+            for t, tests in self.executed.items()}}))
+
+    def read_counts(self, build, wanted):
+        """The lines of the wanted files that the last run executed, from its .gcda files."""
+        runner = self.runner
+        executed = {}
+        for folder in sorted({gcda.parent for gcda in build.rglob("*.gcda")}):
+            gcdas = sorted(str(gcda) for gcda in folder.glob("*.gcda"))
+            status, output, _ = runner.run(["gcov", "-j", "-t", "-o", str(folder), *gcdas], cwd=str(build))
+            for document in output.splitlines():
+                if not document.startswith("{"):
+                    continue
+                for entry in json.loads(document).get("files", []):
+                    source = Path(entry["file"])
+                    if not source.is_absolute():
+                        source = build / source
+                    try:
+                        name = source.resolve().relative_to(runner.tree.resolve()).as_posix()
+                    except ValueError:
+                        continue
+                    if name not in wanted:
+                        continue
+                    for line in entry.get("lines", []):
+                        self.executable.setdefault(name, set()).add(line["line_number"])
+                        if line["count"] > 0:
+                            executed.setdefault(name, set()).add(line["line_number"])
+        return executed
+
+    def tests_reaching(self, tier, mutant):
+        """The tests of a tier that may catch the mutant: None for the whole tier, [] for none."""
+        tests = self.executed.get(tier)
+        if tests is None:
+            return None
+        code = self.executable.get(mutant["file"])
+        if not code:
+            return None
+        lines = set(lines_of(mutant))
+        if lines & code:
+            reaching = [n for n, files in tests.items() if lines & files.get(mutant["file"], set())]
+        else:
+            reaching = [n for n, files in tests.items() if files.get(mutant["file"])]
+        return None if "*" in reaching else sorted(reaching)
+
+
+def exact_names(names):
+    """A CTest regular expression matching exactly these test names."""
+    return "^(" + "|".join(re.sub(r"([.\[\]()*+?^$|\\])", r"\\\1", name) for name in names) + ")$"
+
+
+def copy_tree(tree, destination):
+    """A job's own copy of the sources (tracked and new files, no build folders)."""
+    for name in tracked_files(tree):
         source = tree / name
-        if not source.is_file():
-            continue
         target = destination / name
         if target.exists() and target.read_bytes() == source.read_bytes():
             continue
@@ -626,7 +784,10 @@ def summary(mutants, tiers, log):
     if survivors:
         log("survivors:")
         for m in survivors:
-            log(f"  {m['file']}:{m['line']}  {m['change']}")
+            unreached = m.get("unreached") or []
+            note = "  [executed by no tier]" if unreached and set(unreached) >= set(tiers) else \
+                f"  [not executed by {', '.join(unreached)}]" if unreached else ""
+            log(f"  {m['file']}:{m['line']}  {m['change']}{note}")
     seconds = [m["seconds"] for m in valid if "seconds" in m]
     if seconds:
         log(f"time per valid mutant: mean {sum(seconds) / len(seconds):.1f} s, "
@@ -650,6 +811,9 @@ def main():
                              "(default 1: in place)")
     parser.add_argument("--build-jobs", type=int, default=2, help="build parallelism (default 2)")
     parser.add_argument("--timeout-cap", type=int, default=300, help="longest any tier may run, seconds")
+    parser.add_argument("--no-coverage", action="store_true",
+                        help="run every tier on every mutant that the cheaper tiers miss, even a tier "
+                             "that never executes the mutated line (slower; same figures but for flaky kills)")
     parser.add_argument("--list", action="store_true", help="print the candidate mutants and quotas; run nothing")
     parser.add_argument("--resume", action="store_true",
                         help="reuse results of an earlier run for mutants of unchanged files")
@@ -708,6 +872,7 @@ def main():
 
     run_started = time.monotonic()
     done = []
+    kept = tiers
     try:
         log("building and running the tiers on the unmutated tree (baseline)")
         for runner in runners:
@@ -723,6 +888,11 @@ def main():
             runner.excluded = {t: sorted(set().union(*(r.excluded.get(t, []) for r in runners))) for t in kept}
         # Cheapest first, as measured: the expensive tiers see only what the cheap ones let through.
         kept.sort(key=lambda t: times[t])
+        if not options.no_coverage:
+            coverage = Coverage(main_runner if options.jobs == 1 else runners[0], kept, log)
+            coverage.measure(files)
+            for runner in runners:
+                runner.coverage = coverage
         log(f"tiers run, cheapest first: {', '.join(f'{t} ({times[t]:.0f} s)' for t in kept) or 'none'}")
         if not kept:
             sys.exit("no tier passes on the unmutated tree")
@@ -755,7 +925,8 @@ def main():
                         break
                     key = mutant_key(mutant, digests[path])
                     if key in earlier:
-                        outcome = {k: earlier[key][k] for k in ("status", "tier", "tests", "seconds") if k in earlier[key]}
+                        outcome = {k: earlier[key][k] for k in ("status", "tier", "tests", "seconds", "unreached")
+                                   if k in earlier[key]}
                     else:
                         outcome = runner.try_mutant(mutant, kept, times)
                     record = dict(mutant, key=key, **outcome)
@@ -768,6 +939,8 @@ def main():
                         n = counter["n"]
                     shown = {"killed": f"killed by {record['tier']}" + (f" ({record['tests'][0]})" if record["tests"] else ""),
                              "survived": "SURVIVED", "invalid": "invalid (does not compile)"}[record["status"]]
+                    if record["status"] == "survived" and record.get("unreached"):
+                        shown += f" (not executed by {', '.join(record['unreached'])})"
                     log(f"[{n:>3}/{target}] {mutant['file']}:{mutant['line']}  {mutant['change']}  -> {shown}"
                         f"  {record.get('seconds', 0):.1f} s")
                     save()
@@ -791,7 +964,7 @@ def main():
         for runner in runners:
             if runner.child is not None:
                 runner.end_child(runner.child)
-        summary(done, tiers, log)
+        summary(done, kept, log)
         sys.exit(130)
     finally:
         main_runner.restore_leftovers()
