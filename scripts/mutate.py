@@ -596,7 +596,7 @@ class Runner:
                 passed, failed, seconds, timed_out = self.run_tier(tier, limit, tests)
                 if passed:
                     continue
-                if timed_out or self.confirm(failed, limit):
+                if timed_out or tier not in self.options.confirm_tiers or self.confirm(failed, limit):
                     result.update(status="killed", tier=tier, tests=failed or ["(timed out)"])
                     return result
                 self.log(f"    {tier} failed once and passed again ({', '.join(failed)}): not counted")
@@ -814,12 +814,17 @@ def main():
     parser.add_argument("--no-coverage", action="store_true",
                         help="run every tier on every mutant that the cheaper tiers miss, even a tier "
                              "that never executes the mutated line (slower; same figures but for flaky kills)")
+    parser.add_argument("--confirm-tiers", default="terminal,e2e,sound,a11y,package,windows",
+                        help="tiers whose failing tests run once more, a kill counting only if they fail "
+                             "again (real terminals and servers under load); the unit tier on the double "
+                             "is taken at its word (default %(default)s)")
     parser.add_argument("--list", action="store_true", help="print the candidate mutants and quotas; run nothing")
     parser.add_argument("--resume", action="store_true",
                         help="reuse results of an earlier run for mutants of unchanged files")
     parser.add_argument("--results", help="results file (default BUILD/mutation-results.json)")
     options = parser.parse_args()
 
+    options.confirm_tiers = {t.strip() for t in options.confirm_tiers.split(",")}
     tree = Path(options.tree).resolve()
     build = Path(options.build_dir).resolve() if options.build_dir else tree / "build-mutation"
     results_path = Path(options.results) if options.results else build / "mutation-results.json"
