@@ -646,15 +646,7 @@ class Coverage:
         self.executable = {}  # file -> lines holding code
 
     def fingerprint(self):
-        runner = self.runner
-        digest = hashlib.sha256()
-        for name in tracked_files(runner.tree):
-            if name == "scripts/mutate.py":
-                continue
-            digest.update(name.encode() + b"\0" + (runner.tree / name).read_bytes())
-        digest.update(",".join(self.tiers).encode() + json.dumps(runner.excluded, sort_keys=True).encode())
-        digest.update(str(self.PER_TEST_LIMIT).encode())
-        return digest.hexdigest()
+        return tree_fingerprint(self.runner.tree, self.tiers, self.runner.excluded, self.PER_TEST_LIMIT)
 
     def measure(self, files):
         runner = self.runner
@@ -745,6 +737,16 @@ class Coverage:
         return None if "*" in reaching else sorted(reaching)
 
 
+def tree_fingerprint(tree, *settings):
+    """What the tree holds (every tracked file but this script) and the settings given."""
+    digest = hashlib.sha256()
+    for name in tracked_files(tree):
+        if name != "scripts/mutate.py":
+            digest.update(name.encode() + b"\0" + (tree / name).read_bytes())
+    digest.update(json.dumps(settings, sort_keys=True).encode())
+    return digest.hexdigest()
+
+
 def exact_names(names):
     """A CTest regular expression matching exactly these test names."""
     return "^(" + "|".join(re.sub(r"([.\[\]()*+?^$|\\])", r"\\\1", name) for name in names) + ")$"
@@ -818,6 +820,9 @@ def main():
                         help="tiers whose failing tests run once more, a kill counting only if they fail "
                              "again (real terminals and servers under load); the unit tier on the double "
                              "is taken at its word (default %(default)s)")
+    parser.add_argument("--prepare", action="store_true",
+                        help="build, run the baseline and measure coverage, then stop; the next run of the "
+                             "unchanged tree reuses all three and starts with the mutants")
     parser.add_argument("--list", action="store_true", help="print the candidate mutants and quotas; run nothing")
     parser.add_argument("--resume", action="store_true",
                         help="reuse results of an earlier run for mutants of unchanged files")
@@ -879,18 +884,33 @@ def main():
     done = []
     kept = tiers
     try:
-        log("building and running the tiers on the unmutated tree (baseline)")
         for runner in runners:
             runner.configure()
-        if len(runners) == 1:
-            baselines = [runners[0].baseline(tiers)]
+        # A baseline of this very tree, from a --prepare run, is reused once.
+        baseline_cache = build / "mutation-baseline.json"
+        fingerprint = tree_fingerprint(tree, tiers, options.jobs)
+        saved = json.loads(baseline_cache.read_text()) if baseline_cache.exists() else {}
+        if saved.get("fingerprint") == fingerprint and not options.prepare:
+            baseline_cache.unlink()
+            kept, times = saved["kept"], saved["times"]
+            for runner in runners:
+                runner.excluded = saved["excluded"]
+                status, output, _ = runner.build_all()
+                if status != 0:
+                    sys.exit(f"the unmutated tree does not build:\n{output[-3000:]}")
+            log(f"baseline: reused from the --prepare run of this same tree: tiers {', '.join(kept)}"
+                + "".join(f"; {t} leaves out {', '.join(n)}" for t, n in saved["excluded"].items() if n))
         else:
-            with concurrent.futures.ThreadPoolExecutor(len(runners)) as pool:
-                baselines = list(pool.map(lambda runner: runner.baseline(tiers), runners))
-        kept = [t for t in tiers if all(t in b[0] for b in baselines)]
-        times = {t: max(b[1][t] for b in baselines) for t in kept}
-        for runner in runners:
-            runner.excluded = {t: sorted(set().union(*(r.excluded.get(t, []) for r in runners))) for t in kept}
+            log("building and running the tiers on the unmutated tree (baseline)")
+            if len(runners) == 1:
+                baselines = [runners[0].baseline(tiers)]
+            else:
+                with concurrent.futures.ThreadPoolExecutor(len(runners)) as pool:
+                    baselines = list(pool.map(lambda runner: runner.baseline(tiers), runners))
+            kept = [t for t in tiers if all(t in b[0] for b in baselines)]
+            times = {t: max(b[1][t] for b in baselines) for t in kept}
+            for runner in runners:
+                runner.excluded = {t: sorted(set().union(*(r.excluded.get(t, []) for r in runners))) for t in kept}
         # Cheapest first, as measured: the expensive tiers see only what the cheap ones let through.
         kept.sort(key=lambda t: times[t])
         if not options.no_coverage:
@@ -898,6 +918,11 @@ def main():
             coverage.measure(files)
             for runner in runners:
                 runner.coverage = coverage
+        if options.prepare:
+            baseline_cache.write_text(json.dumps({"fingerprint": fingerprint, "kept": kept, "times": times,
+                                                  "excluded": runners[0].excluded}))
+            log("prepared: the next run of this same tree starts with the mutants")
+            return
         log(f"tiers run, cheapest first: {', '.join(f'{t} ({times[t]:.0f} s)' for t in kept) or 'none'}")
         if not kept:
             sys.exit("no tier passes on the unmutated tree")
