@@ -131,8 +131,8 @@ void watchRead(ReadKind kind)
     }
     expect(!watch.won && !watch.lost, "a round ends when it is decided");
     checkShownPhrase();
-    expect(!startsWith(prompt, "Enter phrase") || prompt.find(" " + std::to_string(pointsOffered()) + " points") != std::string::npos,
-           "the points offered drop by 5 a letter");
+    const std::string offered = std::string(" ") + std::to_string(pointsOffered()) + " points";
+    expect(!startsWith(prompt, "Enter phrase") || prompt.find(offered) != std::string::npos, "the points offered drop by 5 a letter");
 }
 
 bool endsWithSounds(const std::vector<std::string>& last)

@@ -29,9 +29,10 @@ std::string decodedCodes(const Directive& directive)
     for (std::size_t end; (end = bursts.find(" | ")) != std::string::npos; bursts.erase(0, end + 3)) {
         for (const Key& key : keysOf(bursts.substr(0, end))) feedByte(decoder, static_cast<unsigned char>(key.code));
         if (awaitsMoreBytes(decoder)) endPendingSequence(decoder);
-        for (Key key; takeKey(decoder, key);)
-            codes += (codes.empty() ? "" : " ") + std::to_string(key.code) +
-                     (isTwoCodeKey(key) ? "+" + std::to_string(key.second) : "");
+        for (Key key; takeKey(decoder, key);) {
+            (codes += codes.empty() ? "" : " ") += std::to_string(key.code);
+            if (isTwoCodeKey(key)) (codes += '+') += std::to_string(key.second);
+        }
     }
     return codes.empty() ? "nothing" : codes;
 }

@@ -35,8 +35,8 @@ std::string heardSince(std::size_t from, bool pauses)
     std::string text = pauses ? "heard and waited:" : "heard:";
     const std::vector<HeardOrWaited>& timeline = testConsole().timeline;
     for (std::size_t at = from; at < timeline.size(); ++at) {
-        if (!timeline[at].sound.empty()) text += " " + timeline[at].sound;
-        else if (pauses) text += " " + std::to_string(timeline[at].milliseconds);
+        if (!timeline[at].sound.empty()) (text += ' ') += timeline[at].sound;
+        else if (pauses) (text += ' ') += std::to_string(timeline[at].milliseconds);
     }
     return text + "\n";
 }
@@ -84,7 +84,7 @@ std::string playCase(const std::string& name)
             playSession();
         });
         seen += "== after" + show.after + "\n";
-        for (int row = 1; row <= screenRows; ++row) seen += "|" + trimmedRow(row) + "\n";
+        for (int row = 1; row <= screenRows; ++row) ((seen += '|') += trimmedRow(row)) += '\n';
         seen += heardSince(heardBefore, show.pauses);
         seen += status == stillWaiting ? "waits for the player\n" : "ended with status " + std::to_string(status) + "\n";
         heardBefore = testConsole().timeline.size();
