@@ -1,10 +1,9 @@
-// Whole sessions on the test double, from the title on, as main plays them.
-// Each tests/unit/sessions/NAME.txt gives the lexicon, the seed and what the
-// player types; at every "show" the session is played afresh up to that
-// point, and what the player sees, hears and (with "show pauses") waits is
-// compared with NAME.golden.
+// Whole sessions on the test double, from the title on, as main plays them
+// with the random seed 1. Each tests/unit/sessions/NAME.txt gives the lexicon
+// and what the player types; at every "show" the session is played afresh up
+// to that point, and what the player sees, hears and (with "show pauses")
+// waits is compared with NAME.golden.
 //   lexicon ADJECTIVE NOUN VERB   every file holds these words ("lexicon missing": none)
-//   seed N                        the random seed (1 unless given)
 //   keys KEYS / line TEXT         keys typed / a line typed and Enter
 //   repeat N KEYS                 the keys typed N times over
 //   show [pauses]                 the screen, and the sounds since the last show
@@ -44,7 +43,6 @@ std::string heardSince(std::size_t from, bool pauses)
 std::string playCase(const std::string& name)
 {
     ScratchDirectory scratch = enterScratchDirectory();
-    unsigned seed = 1;
     std::vector<Key> keys;
     std::vector<Show> shows;
     std::string after;
@@ -53,8 +51,6 @@ std::string playCase(const std::string& name)
         if (directive.word == "lexicon") {
             std::string adjective, noun, verb;
             if (words >> adjective >> noun >> verb) writeUniformLexicon(adjective, noun, verb);
-        } else if (directive.word == "seed") {
-            words >> seed;
         } else if (directive.word == "show") {
             shows.push_back({keys.size(), directive.rest == "pauses", after});
             after.clear();
@@ -74,7 +70,7 @@ std::string playCase(const std::string& name)
     std::size_t heardBefore = 0;
     for (const Show& show : shows) {
         resetTestConsole();
-        seedRandom(seed);
+        seedRandom(1);
         for (std::size_t at = 0; at < show.keysBefore; ++at) {
             if (isTwoCodeKey(keys[at])) typeTwoCodeKey(keys[at].code, keys[at].second);
             else typeCode(keys[at].code);
