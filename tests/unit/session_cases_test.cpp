@@ -54,6 +54,8 @@ std::string playCase(const std::string& name)
         } else if (directive.word == "show") {
             shows.push_back({keys.size(), directive.rest == "pauses", after});
             after.clear();
+        } else if (directive.word != "keys" && directive.word != "line" && directive.word != "repeat") {
+            ADD_FAILURE() << name << ": no such directive: " << directive.word;
         } else {
             int times = 1;
             std::string typed = directive.rest;
