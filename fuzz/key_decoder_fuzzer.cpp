@@ -1,76 +1,36 @@
-// The key decoder over arbitrary bytes, with arbitrary silences between them
-// and keys taken at arbitrary moments. After every step:
-// - a pending sequence never outgrows its buffer, and a silence always
-//   settles it: nothing is pending afterwards;
-// - every key is a character code 0 to 255, or a prefix 0 or 224 with a scan
-//   code 1 to 255;
-// - no byte brings more than one key, plus one for the Escape a second 27
-//   settles;
-// - bytes typed without any 27 come out exactly as typed, one key each (DEL
-//   as Backspace, line feed and return as Enter).
-//
+// The key decoder over arbitrary bytes, with silences between them and keys
+// taken at arbitrary moments. After every step a pending sequence fits its
+// buffer and a silence settles it; every key is a code 0 to 255, or a prefix
+// 0 or 224 with a scan code 1 to 255; no byte brings more than one key (a
+// second 27 may settle one more); and until the first 27 every byte comes
+// out as typed, one key each (DEL as Backspace, either line end as Enter).
 // Input: pairs of bytes, the byte the terminal sends and what follows it:
 // its low two bits say nothing, a silence, one key taken or every key taken.
-#include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <vector>
+#include <deque>
 
 #include "console/key_decoder.h"
+#include "fuzz/property.h"
 
 namespace {
 
-[[noreturn]] void fail(const char* what)
-{
-    std::fprintf(stderr, "key decoder: %s\n", what);
-    std::abort();
-}
-
-int plainKeyOf(std::uint8_t byte)
-{
-    if (byte == 127) return 8;
-    if (byte == '\n' || byte == '\r') return 13;
-    return byte;
-}
-
 struct Run {
     KeyDecoder decoder;
-    std::size_t bytesFed = 0;
-    std::size_t escapesFed = 0;
-    std::size_t keysTaken = 0;
+    std::size_t bytesAndEscapes = 0, keysTaken = 0;
     bool sawEscape = false;
-    std::vector<int> expectedPlainKeys;  // while no 27 has come
-    std::size_t plainKeysTaken = 0;
+    std::deque<int> plainKeysDue;  // the keys the bytes before the first 27 must give
 };
-
-void checkKey(Run& run, const Key& key)
-{
-    if (isTwoCodeKey(key)) {
-        if (key.code != 0 && key.code != 224) fail("a two-code key with a prefix other than 0 or 224");
-        if (key.second < 1 || key.second > 255) fail("a scan code outside 1 to 255");
-    } else if (key.code < 0 || key.code > 255) {
-        fail("a character code outside 0 to 255");
-    }
-    if (!run.sawEscape) {
-        if (isTwoCodeKey(key)) fail("a two-code key from bytes without an escape");
-        if (run.plainKeysTaken >= run.expectedPlainKeys.size()) fail("a key no byte was typed for");
-        if (key.code != run.expectedPlainKeys[run.plainKeysTaken]) fail("a plain byte changed on its way");
-        ++run.plainKeysTaken;
-    }
-    ++run.keysTaken;
-}
 
 void takeKeys(Run& run, std::size_t most)
 {
     Key key;
-    for (std::size_t taken = 0; taken < most && takeKey(run.decoder, key); ++taken) checkKey(run, key);
-}
-
-void checkDecoder(const Run& run)
-{
-    if (run.decoder.sequenceLength > KeyDecoder::sequenceLimit) fail("a sequence past its buffer");
-    if (run.keysTaken + run.decoder.keys.size() > run.bytesFed + run.escapesFed) fail("more keys than bytes");
+    for (std::size_t taken = 0; taken < most && takeKey(run.decoder, key); ++taken, ++run.keysTaken) {
+        if (isTwoCodeKey(key)) check((key.code == 0 || key.code == 224) && key.second >= 1 && key.second <= 255, "a two-code key out of range");
+        else check(key.code >= 0 && key.code <= 255, "a character code out of range");
+        if (run.plainKeysDue.empty()) continue;
+        check(!isTwoCodeKey(key) && key.code == run.plainKeysDue.front(), "a plain byte changed on its way");
+        run.plainKeysDue.pop_front();
+    }
 }
 
 }  // namespace
@@ -80,33 +40,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Run run;
     for (std::size_t at = 0; at + 1 < size; at += 2) {
         const std::uint8_t byte = data[at];
-        const int after = data[at + 1] & 3;
-        if (byte == 27) {
-            run.sawEscape = true;
-            ++run.escapesFed;
-        }
-        if (!run.sawEscape) run.expectedPlainKeys.push_back(plainKeyOf(byte));
+        run.sawEscape |= byte == 27;
+        run.bytesAndEscapes += byte == 27 ? 2 : 1;
+        if (!run.sawEscape) run.plainKeysDue.push_back(byte == 127 ? 8 : byte == '\n' ? 13 : byte);
         feedByte(run.decoder, byte);
-        ++run.bytesFed;
-        checkDecoder(run);
-        switch (after) {
-        case 1:
-            if (awaitsMoreBytes(run.decoder)) endPendingSequence(run.decoder);
-            if (awaitsMoreBytes(run.decoder)) fail("a silence left a sequence pending");
-            break;
-        case 2:
-            takeKeys(run, 1);
-            break;
-        case 3:
-            takeKeys(run, static_cast<std::size_t>(-1));
-            break;
-        default:
-            break;
-        }
-        checkDecoder(run);
+        const int after = data[at + 1] & 3;
+        if (after == 1 && awaitsMoreBytes(run.decoder)) endPendingSequence(run.decoder);
+        check(after != 1 || !awaitsMoreBytes(run.decoder), "a silence left a sequence pending");
+        if (after >= 2) takeKeys(run, after == 2 ? 1 : SIZE_MAX);
+        check(run.decoder.sequenceLength <= KeyDecoder::sequenceLimit, "a sequence past its buffer");
+        check(run.keysTaken + run.decoder.keys.size() <= run.bytesAndEscapes, "more keys than bytes");
     }
     if (awaitsMoreBytes(run.decoder)) endPendingSequence(run.decoder);
-    takeKeys(run, static_cast<std::size_t>(-1));
-    if (!run.sawEscape && run.plainKeysTaken != run.expectedPlainKeys.size()) fail("a typed byte was lost");
+    takeKeys(run, SIZE_MAX);
+    check(run.plainKeysDue.empty(), "a typed byte was lost");
     return 0;
 }

@@ -36,9 +36,9 @@ constexpr double kMostOddsOverMedian = 5.0;
 
 const std::vector<Family>& families() {
     static const std::vector<Family> all = {
-        {"adjectives", "agrp", adjectiveFamily, 2500, 3.0, 0.97},
-        {"nouns", "ngrp", nounFamily, 2500, 2.5, 0.95},
-        {"verbs", "vgrp", verbFamily, 1500, 3.0, 0.97},
+        {"adjectives", "agrp", adjectiveFamily, 2000, 3.0, 0.97},
+        {"nouns", "ngrp", nounFamily, 2000, 2.5, 0.95},
+        {"verbs", "vgrp", verbFamily, 1400, 3.0, 0.97},
     };
     return all;
 }
