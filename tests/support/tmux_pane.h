@@ -1,9 +1,9 @@
 // A program in a real terminal: a private tmux server with one pane of a
 // chosen size. Keys go in with send-keys; the screen comes back with
 // capture-pane, and everything the program writes (escape sequences and all)
-// is kept in a file from its very first byte. The e2e tests, the package
-// tests, the Windows sessions and the benchmark all drive the game through
-// this one helper (tmux_play is its command-line face).
+// is kept in a file from its very first byte. The e2e, sound and windows
+// tiers drive the game through this one helper; tmux_play is its
+// command-line face for the package tier and the benchmark.
 #pragma once
 
 #include <chrono>
@@ -14,23 +14,21 @@
 #include <vector>
 
 struct PaneLaunch {
-    std::string command;              // run by the shell in the pane
-    std::filesystem::path directory;  // its working directory
+    std::string command{};              // run by the shell in the pane
+    std::filesystem::path directory{};  // its working directory
     int columns = 80;
     int rows = 25;
-    std::vector<std::string> environment;  // NAME=VALUE
+    std::vector<std::string> environment{};  // NAME=VALUE; a later one wins
     bool recordStatus = true;  // false: the pane's process is the command itself, and no status is kept
 };
 
+// The server's socket, its settings, the output and the status live in the folder.
 struct TmuxPane {
-    std::filesystem::path folder;  // the server's socket, its settings, the output and the status
-    std::filesystem::path socket;
-    std::filesystem::path outputFile;
-    std::filesystem::path statusFile;
-    std::chrono::milliseconds pollInterval{15};
+    std::filesystem::path folder;
+    std::chrono::milliseconds pollInterval{40};
 };
 
-using Screen = std::vector<std::string>;
+using Screen = std::vector<std::string>;  // the pane's rows, each as wide as the pane
 
 // Starts the command in a new server; the command runs only once its output
 // is being recorded.
@@ -40,22 +38,15 @@ void stopPane(TmuxPane& pane);
 
 // Literal text, typed as it stands ("\r" is Enter).
 void typeText(const TmuxPane& pane, const std::string& text);
-// A key by its tmux name: Escape, Enter, C-c, Up, F1.
+// A key by its tmux name: Escape, Enter, C-z, Up.
 void pressKey(const TmuxPane& pane, const std::string& keyName);
 void resizePane(const TmuxPane& pane, int columns, int rows);
-// Closes the pane as a window closes: the program's terminal hangs up.
-void killPane(const TmuxPane& pane);
-int paneProcessId(const TmuxPane& pane);
-bool processAlive(int processId);
 
-// The pane's rows, each padded with blanks to the pane's width.
 Screen captureScreen(const TmuxPane& pane);
 // The rows framed, one a line, for failure messages.
 std::string screenText(const Screen& screen);
-std::string rowText(const Screen& screen, int row);  // counted from 1
 // The text found at (column, row), both counted from 1.
 std::string textAt(const Screen& screen, int column, int row, std::size_t length);
-
 // What the program has written so far, from byte `from` on.
 std::string paneOutput(const TmuxPane& pane, std::size_t from = 0);
 
@@ -64,13 +55,9 @@ inline constexpr std::chrono::milliseconds defaultWait{30000};
 // Waits until the text stands at (column, row); false after the limit.
 bool waitForTextAt(const TmuxPane& pane, int column, int row, const std::string& text,
                    std::chrono::milliseconds limit = defaultWait);
-// Waits until the text stands anywhere on the screen.
-bool waitForText(const TmuxPane& pane, const std::string& text, std::chrono::milliseconds limit = defaultWait);
 // Waits until the program writes the text at or after byte `from` of its
 // output; gives the offset just past it.
 std::optional<std::size_t> waitForOutput(const TmuxPane& pane, const std::string& text, std::size_t from,
                                          std::chrono::milliseconds limit = defaultWait);
 // The command's exit status once it has ended (128 + N for signal N).
 std::optional<int> waitForExit(const TmuxPane& pane, std::chrono::milliseconds limit = defaultWait);
-// Waits until the process is gone; false after the limit.
-bool waitForProcessEnd(int processId, std::chrono::milliseconds limit = defaultWait);

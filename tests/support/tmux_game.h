@@ -1,12 +1,12 @@
-// The real game in a real terminal (tests/support/tmux_pane.h): each test
-// starts its own game in a scratch folder with a copy of the shipped data/
-// and a lex/ of its own.
+// The game in a real terminal (tmux_pane.h): each test starts its own game
+// in a scratch folder of its own, with the shipped data/ and an empty lex/
+// for the test to fill. The game reaches no sound server and no sound device unless
+// the test names one in the launch's environment.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 
 #include "tests/support/scratch_directory.h"
@@ -17,26 +17,24 @@ protected:
     void SetUp() override
     {
         if (std::system("tmux -V >/dev/null 2>&1") != 0) GTEST_SKIP() << "tmux is not installed";
-        std::string pattern = (std::filesystem::temp_directory_path() / "hkh-e2e-XXXXXX").string();
-        scratch = mkdtemp(pattern.data());
-        std::filesystem::create_directory(scratch / "lex");
-        std::filesystem::copy(std::filesystem::path(HKH_SOURCE_DIR) / "data", scratch / "data");
+        entered = enterScratchDirectory();
+        scratch = entered.path;
+        std::filesystem::copy(HKH_SOURCE_DIR "/data", "data", std::filesystem::copy_options::recursive);
     }
 
     void TearDown() override
     {
         if (started) stopPane(pane);
-        std::error_code ignored;
-        if (!scratch.empty()) std::filesystem::remove_all(scratch, ignored);
+        if (!scratch.empty()) leaveScratchDirectory(entered);
     }
 
-    // The game with no sound device unless the test names one; what the
-    // launch's command holds follows the game's path (a redirection).
+    // The launch's command follows the game's (a redirection, say).
     void startGame(PaneLaunch launch = {})
     {
-        launch.command = "'" HKH_GAME_BINARY "'" + launch.command;
+        launch.command = gameCommand + launch.command;
         launch.directory = scratch;
-        if (launch.environment.empty()) launch.environment = {"SDL_AUDIODRIVER=dummy"};
+        launch.environment.insert(launch.environment.begin(),
+                                  {"PULSE_SERVER=unix:/nonexistent/hkh-no-server", "SDL_AUDIODRIVER=dummy"});
         pane = startPane(launch);
         started = true;
     }
@@ -59,7 +57,13 @@ protected:
         typeText(pane, name + "\r");
     }
 
-    std::filesystem::path scratch;
+#ifdef HKH_GAME_BINARY
+    std::string gameCommand = "'" HKH_GAME_BINARY "'";
+#else
+    std::string gameCommand;
+#endif
+    ScratchDirectory entered;
+    std::filesystem::path scratch;  // the game's working directory, and the test's
     TmuxPane pane;
     bool started = false;
 };
