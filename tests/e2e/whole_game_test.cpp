@@ -41,34 +41,22 @@ void expectHeardInOrder(const std::filesystem::path& recording, const std::vecto
 using WholeGame = GameInTerminal;
 
 // Every lexicon file holds the same word, so the phrase is "high hashes hush".
+// The Up arrow comes as two codes, as the Windows console gives it: 224,
+// refused, then 72, an "H", one in each word.
 TEST_F(WholeGame, FromASmallWindowThroughAWonRoundToTheExitHeardInFull)
 {
     writeUniformLexicon("high", "hashes", "hush");
     startGame({.columns = 60, .rows = 20, .environment = {"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=heard.raw"}});
     ASSERT_TRUE(shows(1, 1, "Please make this window at least 80 columns wide and 25 ro"));
     resizePane(pane, 80, 25);
-    ASSERT_TRUE(shows(1, 22, "Do you want instructions?  Y or N  "));
-    typeText(pane, "y");
-    ASSERT_TRUE(shows(1, 25, "Press C to continue or R to return to the game  "));
+    play({{1, 22, "Do you want instructions?  Y or N  ", "y"}, {1, 25, "Press C to continue or R to return to the game  ", ""}});
     const Screen page = captureScreen(pane);
     EXPECT_EQ(textAt(page, 1, 22, 80), "entry must be accurately spelled with a space between the words in order to win.");
     EXPECT_EQ(textAt(page, 1, 23, 80), std::string(80, ' '));
-    typeText(pane, "r");
-    ASSERT_TRUE(shows(1, 22, "What is your first name?  "));
-    typeText(pane, "Ann\r");
-    ASSERT_TRUE(shows(1, 22, "Guess a letter "));
-    // The Up arrow comes as two codes, as the Windows console gives it: 224,
-    // refused, then 72, an "H", one in each word.
-    pressKey(pane, "Up");
-    ASSERT_TRUE(shows(1, 23, "h--h h--h-- h--h"));
-    ASSERT_TRUE(shows(1, 22, "Guess, Review or Pass, G, R or P "));
-    typeText(pane, "g");
-    ASSERT_TRUE(shows(1, 22, "Enter phrase of 3 words  for 100 points: "));
-    typeText(pane, "High Hashes Hush\r");
-    ASSERT_TRUE(shows(1, 22, "Play again or Quit? P or Q "));
-    typeText(pane, "q");
-    ASSERT_TRUE(shows(34, 22, "Press escape to exit "));
-    pressKey(pane, "Escape");
+    play({{1, 25, "Press C", "r"}, {1, 22, "What is your first name?  ", "Ann\r"}, {1, 22, "Guess a letter ", "\x1b[A"},
+          {1, 23, "h--h h--h-- h--h", ""}, {1, 22, "Guess, Review or Pass, G, R or P ", "g"},
+          {1, 22, "Enter phrase of 3 words  for 100 points: ", "High Hashes Hush\r"},
+          {1, 22, "Play again or Quit? P or Q ", "q"}, {34, 22, "Press escape to exit ", "\x1b"}});
     ASSERT_EQ(waitForExit(pane), 0);
     expectHeardInOrder("heard.raw", {"intr", "koal", "plso", "tone1", "tone2", "tone3", "fupo1", "fupo1", "fupo1",
                                      "yes", "fupo2", "quit", "hum", "exit", "haha"});

@@ -1,7 +1,8 @@
 // The real game on a bare pseudo-terminal, watched from outside. The game
 // runs as a job of its own under a stand-in for the shell, so it can be
 // stopped and continued as from a shell; what it writes is kept whole, and
-// read back through a model of the 80x25 terminal it draws on.
+// read back through a model of the 80x25 terminal it draws on. The game
+// reaches no sound server and no sound device: the sound tier hears it.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -19,51 +20,38 @@
 #include <chrono>
 #include <cstdio>
 #include <string>
-#include <thread>
 #include <vector>
 
-// What a terminal shows of the game's output: characters (a UTF-8 character
-// in one cell), line ends, cursor moves and clears; other sequences draw nothing.
+// What the terminal shows: characters (a UTF-8 character in one cell), line
+// ends, cursor moves and clears; other sequences draw nothing.
 struct TerminalModel {
-    std::array<std::array<std::string, 80>, 25> cells;
+    std::array<std::array<std::string, 80>, 25> cells;  // an empty cell is blank
     int column = 1;  // 81: the next character wraps
     int row = 1;
-    std::string sequence;  // an escape sequence not yet whole
+    std::string escape;  // a sequence not yet whole
 
-    void newLine()
+    void feed(char byte)
     {
-        column = 1;
-        if (row < 25) return void(++row);
-        std::move(cells.begin() + 1, cells.end(), cells.begin());
-        cells[24].fill(" ");
-    }
-    void apply(const std::string& escape)
-    {
-        int numbers[2] = {1, 1};
-        std::sscanf(escape.c_str() + 2, "%d;%d", &numbers[0], &numbers[1]);
-        if (escape.back() == 'H') row = std::clamp(numbers[0], 1, 25), column = std::clamp(numbers[1], 1, 80);
-        if (escape == "\x1b[2J") for (auto& line : cells) line.fill(" ");
-    }
-    void feed(unsigned char byte)
-    {
-        if (!sequence.empty() || byte == 0x1b) {
-            sequence.push_back(static_cast<char>(byte));
-            if (sequence.size() == 2 ? byte == '[' : sequence.size() < 2 || byte < 0x40 || byte > 0x7e) return;
-            apply(sequence);
-            return sequence.clear();
+        const auto code = static_cast<unsigned char>(byte);
+        if (!escape.empty() || code == 0x1b) {
+            escape += byte;
+            if (escape.size() == 2 ? code == '[' : escape.size() < 2 || code < 0x40 || code > 0x7e) return;
+            int numbers[2] = {1, 1};
+            std::sscanf(escape.c_str(), "\x1b[%d;%d", &numbers[0], &numbers[1]);
+            if (code == 'H') row = std::clamp(numbers[0], 1, 25), column = std::clamp(numbers[1], 1, 80);
+            if (escape == "\x1b[2J") cells = {};
+            return escape.clear();
         }
-        if (byte == '\r') column = 1;
-        if (byte == '\n') newLine();
-        if (byte == '\b' && column > 1) column = std::min(column, 80) - 1;
-        if (byte >= 0x80 && byte < 0xc0 && column > 1) cells[row - 1][std::min(column, 81) - 2] += static_cast<char>(byte);
-        if (byte < 0x20 || byte == 0x7f || (byte >= 0x80 && byte < 0xc0)) return;
-        if (column > 80) newLine();
-        cells[row - 1][column++ - 1] = std::string(1, static_cast<char>(byte));
+        const bool first = code >= 0x20 && code != 0x7f && (code < 0x80 || code >= 0xc0);  // a character's first byte
+        if (code == '\r') column = 1;
+        if (code == '\n' || (first && column > 80)) row = std::min(row + 1, 25), column = 1;
+        if (first) cells[row - 1][column++ - 1] = byte;
+        else if (code >= 0x80 && column > 1) cells[row - 1][std::min(column, 81) - 2] += byte;
     }
     std::string text(int line) const
     {
         std::string joined;
-        for (const std::string& cell : cells[line - 1]) joined += cell;
+        for (const std::string& cell : cells[line - 1]) joined += cell.empty() ? " " : cell;
         return joined.erase(joined.find_last_not_of(' ') + 1);
     }
     std::string whole() const
@@ -72,174 +60,128 @@ struct TerminalModel {
         for (int line = 1; line <= 25; ++line) all += text(line) + "\n";
         return all;
     }
-    int rowBelowText() const
+    bool cursorOnAFreshLineUnderTheText() const
     {
         int below = 25;
         while (below > 0 && text(below).empty()) --below;
-        return below + 1;
+        return column == 1 && row == std::min(below + 1, 25);
     }
 };
 
-struct PtyLaunch {
-    std::vector<std::string> command{HKH_GAME_BINARY};
-    bool separateInput = false;  // keys from a terminal of their own, which can be closed
-    winsize size{25, 80, 0, 0};
-};
+inline pid_t ptyJob = 0;  // in the stand-in for the shell: the game's process group
 
 struct PtyGame {
     pid_t pid = -1;        // the game
     pid_t shell = -1;      // the stand-in for the shell, which ends as the game ended
     int master = -1;       // where the player types and the screen is read
     int slave = -1;        // kept open here, so the modes can be read after the game ends
-    int inputMaster = -1;  // with a separate input terminal: where keys are typed
+    int inputMaster = -1;  // with a separate input terminal, which can be closed: where keys are typed
     termios modesBefore{};
     std::string output;    // everything the game wrote
     TerminalModel screen;  // what it shows
 
-    PtyGame() { screen.apply("\x1b[2J"); }
+    explicit PtyGame(bool separateInput = false, unsigned short rows = 25)
+    {
+        winsize size{rows, 80, 0, 0};
+        int input = -1;
+        int pidPipe[2] = {-1, -1};
+        if (openpty(&master, &slave, nullptr, nullptr, &size) != 0 || tcgetattr(slave, &modesBefore) != 0 ||
+            (separateInput && openpty(&inputMaster, &input, nullptr, nullptr, &size) != 0) || pipe(pidPipe) != 0) {
+            ADD_FAILURE() << "no pseudo-terminal";
+            return;
+        }
+        shell = fork();
+        if (shell == 0) runShell(separateInput ? input : slave, pidPipe[1]);
+        close(pidPipe[1]);
+        if (read(pidPipe[0], &pid, sizeof pid) != sizeof pid) ADD_FAILURE() << "the stand-in shell did not start the game";
+        close(pidPipe[0]);
+        if (separateInput) close(input);
+    }
     PtyGame(const PtyGame&) = delete;
     ~PtyGame()
     {
         int status = 0;
         if (shell > 0 && waitpid(shell, &status, WNOHANG) == 0) kill(pid, SIGKILL), waitpid(shell, &status, 0);
-        for (int descriptor : {master, slave, inputMaster}) {
-            if (descriptor >= 0) close(descriptor);
+        for (int descriptor : {master, slave, inputMaster}) close(descriptor);
+    }
+
+    // The stand-in for the shell: leads a session on the terminal, runs the
+    // game as its foreground job, tells the test the game's process id, and
+    // ends as the game ended. It takes the terminal on SIGUSR1, as a shell
+    // does when its job stops, and gives it back to the game on SIGUSR2, as for fg.
+    [[noreturn]] void runShell(int input, int pidPipe)
+    {
+        setsid();
+        if (input == slave) ioctl(slave, TIOCSCTTY, 0);
+        dup2(input, STDIN_FILENO), dup2(slave, STDOUT_FILENO), dup2(slave, STDERR_FILENO);
+        pidPipe = dup2(pidPipe, STDERR_FILENO + 1);
+        closefrom(pidPipe + 1);  // only the terminals' far ends stay open, or closing one would not end the input
+        if ((ptyJob = fork()) == 0) {
+            close(pidPipe), setpgid(0, 0), signal(SIGTTOU, SIG_IGN), tcsetpgrp(STDIN_FILENO, getpid()), signal(SIGTTOU, SIG_DFL);
+            setenv("SDL_AUDIODRIVER", "dummy", 1), setenv("PULSE_SERVER", "unix:/nonexistent/hkh-no-server", 1);
+            if (chdir(HKH_SOURCE_DIR) == 0) execl(HKH_GAME_BINARY, HKH_GAME_BINARY, nullptr);
+            _exit(121);
         }
+        setpgid(ptyJob, ptyJob);
+        signal(SIGHUP, SIG_IGN), signal(SIGTTOU, SIG_IGN);  // the shell outlives the closing of the window
+        for (int handover : {SIGUSR1, SIGUSR2}) {
+            signal(handover, [](int number) { tcsetpgrp(STDIN_FILENO, number == SIGUSR1 ? getpgrp() : ptyJob); });
+        }
+        int status = 0;
+        if (write(pidPipe, &ptyJob, sizeof ptyJob) != sizeof ptyJob) _exit(122);
+        while (waitpid(ptyJob, &status, 0) != ptyJob) {
+        }
+        if (WIFEXITED(status)) _exit(WEXITSTATUS(status));
+        signal(WTERMSIG(status), SIG_DFL), kill(getpid(), WTERMSIG(status));
+        _exit(125);
+    }
+
+    // Takes in what the game has written, waiting at most `milliseconds` for it.
+    void drain(int milliseconds = 50)
+    {
+        pollfd screenEnd{master, POLLIN, 0};
+        char bytes[4096];
+        ssize_t count = poll(&screenEnd, 1, milliseconds) > 0 ? read(master, bytes, sizeof bytes) : 0;
+        for (ssize_t at = 0; at < count; ++at) screen.feed(bytes[at]);
+        if (count > 0) output.append(bytes, static_cast<std::size_t>(count));
+    }
+    // Waits, taking in the output, until `done` holds; false after the limit.
+    template <typename Done>
+    bool waitUntil(Done done, std::chrono::seconds limit = std::chrono::seconds(60))
+    {
+        for (auto giveUp = std::chrono::steady_clock::now() + limit; !done(); drain()) {
+            if (std::chrono::steady_clock::now() > giveUp) return false;
+        }
+        return true;
+    }
+    bool waitForText(const std::string& text, std::size_t from = 0)
+    {
+        return waitUntil([&] { return output.find(text, from) != std::string::npos; });
+    }
+    void type(const std::string& keys)
+    {
+        EXPECT_EQ(write(inputMaster >= 0 ? inputMaster : master, keys.data(), keys.size()), ssize_t(keys.size()));
+    }
+    termios modes() const
+    {
+        termios now{};
+        tcgetattr(slave, &now);
+        return now;
+    }
+    bool modesRestored() const
+    {
+        const termios now = modes();
+        bool same = modesBefore.c_iflag == now.c_iflag && modesBefore.c_oflag == now.c_oflag &&
+                    modesBefore.c_cflag == now.c_cflag && modesBefore.c_lflag == now.c_lflag;
+        for (int index : {VMIN, VTIME, VINTR, VQUIT, VSUSP, VEOF, VERASE}) same &= modesBefore.c_cc[index] == now.c_cc[index];
+        return same;
+    }
+    // The game's wait status once it has ended, or -1 if it still ran after a minute.
+    int waitForEnd()
+    {
+        int status = -1;
+        if (!waitUntil([&] { return waitpid(shell, &status, WNOHANG) == shell; })) status = -1;
+        drain(0);
+        return status;
     }
 };
-
-namespace pty_game {
-
-inline pid_t jobGroup = 0;  // in the stand-in for the shell: the game's process group
-
-// The stand-in takes the terminal on SIGUSR1, as a shell does when its job
-// stops, and gives it back to the game on SIGUSR2, as for fg.
-inline void handOver(int signalNumber) { tcsetpgrp(STDIN_FILENO, signalNumber == SIGUSR1 ? getpgrp() : jobGroup); }
-
-// The stand-in for the shell: leads a session on the terminal, runs the game
-// as its foreground job, tells the test the game's process id and ends as
-// the game ended, with its status or by its signal.
-[[noreturn]] inline void runShell(const PtyLaunch& launch, int input, int output, int pidPipe)
-{
-    setsid();
-    if (input == output) ioctl(output, TIOCSCTTY, 0);
-    dup2(input, STDIN_FILENO);
-    dup2(output, STDOUT_FILENO);
-    dup2(output, STDERR_FILENO);
-    // Only the terminals' far ends stay open, or closing one would not end the input.
-    pidPipe = dup2(pidPipe, STDERR_FILENO + 1);
-    closefrom(pidPipe + 1);
-    pid_t game = fork();
-    if (game == 0) {
-        setpgid(0, 0);
-        signal(SIGTTOU, SIG_IGN);
-        tcsetpgrp(STDIN_FILENO, getpid());
-        signal(SIGTTOU, SIG_DFL);
-        close(pidPipe);
-        if (chdir(HKH_SOURCE_DIR) != 0) _exit(120);
-        // No sound server or device: the sound tier hears the game.
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        setenv("PULSE_SERVER", "unix:/nonexistent/hkh-no-server", 1);
-        std::vector<char*> arguments;
-        for (const std::string& word : launch.command) arguments.push_back(const_cast<char*>(word.c_str()));
-        arguments.push_back(nullptr);
-        execvp(arguments[0], arguments.data());
-        _exit(121);
-    }
-    setpgid(game, game);
-    jobGroup = game;
-    signal(SIGHUP, SIG_IGN);  // the shell outlives the closing of the window
-    signal(SIGTTOU, SIG_IGN);
-    signal(SIGUSR1, handOver);
-    signal(SIGUSR2, handOver);
-    if (write(pidPipe, &game, sizeof game) != sizeof game) _exit(122);
-    int status = 0;
-    while (waitpid(game, &status, 0) != game) {
-    }
-    if (WIFEXITED(status)) _exit(WEXITSTATUS(status));
-    signal(WTERMSIG(status), SIG_DFL);
-    kill(getpid(), WTERMSIG(status));
-    _exit(125);
-}
-
-}  // namespace pty_game
-
-inline void startGame(PtyGame& game, const PtyLaunch& launch = {})
-{
-    winsize size = launch.size;
-    ASSERT_EQ(openpty(&game.master, &game.slave, nullptr, nullptr, &size), 0);
-    int input = game.slave;
-    if (launch.separateInput && openpty(&game.inputMaster, &input, nullptr, nullptr, &size) != 0) FAIL();
-    ASSERT_EQ(tcgetattr(game.slave, &game.modesBefore), 0);
-    int pidPipe[2];
-    ASSERT_EQ(pipe(pidPipe), 0);
-    game.shell = fork();
-    if (game.shell == 0) pty_game::runShell(launch, input, game.slave, pidPipe[1]);
-    close(pidPipe[1]);
-    ASSERT_EQ(read(pidPipe[0], &game.pid, sizeof game.pid), static_cast<ssize_t>(sizeof game.pid));
-    close(pidPipe[0]);
-    if (launch.separateInput) close(input);
-}
-
-// Takes in what the game has written, waiting at most `wait` for it.
-inline void drainOutput(PtyGame& game, std::chrono::milliseconds wait = std::chrono::milliseconds(50))
-{
-    pollfd screen{game.master, POLLIN, 0};
-    if (poll(&screen, 1, static_cast<int>(wait.count())) <= 0 || !(screen.revents & POLLIN)) return;
-    char bytes[4096];
-    ssize_t count = read(game.master, bytes, sizeof bytes);
-    for (ssize_t i = 0; i < count; ++i) game.screen.feed(static_cast<unsigned char>(bytes[i]));
-    if (count > 0) game.output.append(bytes, static_cast<std::size_t>(count));
-}
-
-// Waits, taking in the output, until `done` holds; false after the limit.
-template <typename Done>
-bool waitUntil(PtyGame& game, Done done, std::chrono::seconds limit = std::chrono::seconds(60))
-{
-    for (auto giveUp = std::chrono::steady_clock::now() + limit; !done(); drainOutput(game)) {
-        if (std::chrono::steady_clock::now() > giveUp) return false;
-    }
-    return true;
-}
-
-inline bool waitForText(PtyGame& game, const std::string& text, std::size_t from = 0)
-{
-    return waitUntil(game, [&] { return game.output.find(text, from) != std::string::npos; });
-}
-
-inline void typeKeys(const PtyGame& game, const std::string& keys)
-{
-    ASSERT_EQ(write(game.inputMaster >= 0 ? game.inputMaster : game.master, keys.data(), keys.size()),
-              static_cast<ssize_t>(keys.size()));
-}
-
-inline termios modesOf(int terminal)
-{
-    termios modes{};
-    tcgetattr(terminal, &modes);
-    return modes;
-}
-
-// Ctrl-C keeps its signal outside key reads: the terminal shows when the
-// game has left one (to play a sound, say).
-inline bool waitOutsideKeyRead(PtyGame& game)
-{
-    return waitUntil(game, [&] { return (modesOf(game.slave).c_lflag & ISIG) != 0; });
-}
-
-inline bool sameModes(const termios& before, const termios& after)
-{
-    bool same = before.c_iflag == after.c_iflag && before.c_oflag == after.c_oflag &&
-                before.c_cflag == after.c_cflag && before.c_lflag == after.c_lflag;
-    for (int index : {VMIN, VTIME, VINTR, VQUIT, VSUSP, VEOF, VERASE}) same &= before.c_cc[index] == after.c_cc[index];
-    return same;
-}
-
-// The game's wait status once it has ended, or -1 if it still ran after the limit.
-inline int waitForEnd(PtyGame& game, std::chrono::seconds limit = std::chrono::seconds(60))
-{
-    int status = -1;
-    waitUntil(game, [&] { return waitpid(game.shell, &status, WNOHANG) == game.shell || (status = -1, false); }, limit);
-    if (game.master >= 0) drainOutput(game, std::chrono::milliseconds(0));
-    return status;
-}

@@ -1,16 +1,26 @@
 // The game in a real terminal (tmux_pane.h): each test starts its own game
 // in a scratch folder of its own, with the shipped data/ and an empty lex/
-// for the test to fill. The game reaches no sound server and no sound device unless
-// the test names one in the launch's environment.
+// for the test to fill. The game reaches no sound server and no sound device
+// unless the test names one in the launch's environment.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "tests/support/scratch_directory.h"
 #include "tests/support/tmux_pane.h"
+
+// Wait for the text at (column, row), then type the keys (literally: "\r"
+// is Enter, "\x1b" Escape).
+struct PlayStep {
+    int column;
+    int row;
+    std::string text;
+    std::string keys;
+};
 
 class GameInTerminal : public ::testing::Test {
 protected:
@@ -45,16 +55,21 @@ protected:
         if (waitForTextAt(pane, column, row, text)) return ::testing::AssertionSuccess();
         return ::testing::AssertionFailure() << "\"" << text << "\" is not at (" << column << ", " << row
                                              << "); the screen was:\n"
-                                             << screenText(captureScreen(pane));
+                                             << captureText(pane);
+    }
+
+    void play(const std::vector<PlayStep>& steps)
+    {
+        for (const PlayStep& step : steps) {
+            ASSERT_TRUE(shows(step.column, step.row, step.text));
+            if (!step.keys.empty()) typeText(pane, step.keys);
+        }
     }
 
     // From the title to the first round: no instructions, then the name.
     void enterName(const std::string& name)
     {
-        ASSERT_TRUE(shows(1, 22, "Do you want instructions?  Y or N  "));
-        typeText(pane, "n");
-        ASSERT_TRUE(shows(1, 22, "What is your first name?  "));
-        typeText(pane, name + "\r");
+        play({{1, 22, "Do you want instructions?  Y or N  ", "n"}, {1, 22, "What is your first name?  ", name + "\r"}});
     }
 
 #ifdef HKH_GAME_BINARY

@@ -12,64 +12,53 @@
 //   at COLUMN ROW TEXT  wait until TEXT stands at (COLUMN, ROW), counted from 1
 //   output TEXT         wait until the command writes TEXT after the last key
 //   exit STATUS         wait until the command ends with STATUS
-#include <chrono>
-#include <cstdlib>
 #include <iostream>
-#include <sstream>
-#include <string>
 
 #include "tests/support/tmux_pane.h"
 
 namespace {
 
-void answer()
+bool answered(bool done)
 {
-    std::cout << "ok " << std::chrono::steady_clock::now().time_since_epoch().count() << std::endl;
-}
-
-std::string restOf(std::istringstream& words)
-{
-    std::string rest;
-    std::getline(words, rest);
-    return rest.empty() ? rest : rest.substr(1);  // the one space after the step's name
+    if (done) std::cout << "ok " << std::chrono::steady_clock::now().time_since_epoch().count() << std::endl;
+    return done;
 }
 
 bool playStep(const TmuxPane& pane, std::size_t& outputAtLastKey, const std::string& line)
 {
     std::istringstream words(line);
     std::string step;
+    int column = 0;
+    int row = 0;
     words >> step;
+    std::string rest = line.substr(std::min(line.size(), step.size() + 1));  // after the one space
     if (step == "type" || step == "key") {
         outputAtLastKey = paneOutput(pane).size();
-        answer();
-        if (step == "type") typeText(pane, restOf(words));
+        answered(true);
+        if (step == "type") typeText(pane, rest);
         for (std::string name; step == "key" && words >> name;) pressKey(pane, name);
         return true;
     }
-    int column = 0;
-    int row = 0;
-    bool done = step.empty() || step[0] == '#';
-    if (step == "at" && words >> column >> row) done = waitForTextAt(pane, column, row, restOf(words));
-    if (step == "output") done = waitForOutput(pane, restOf(words), outputAtLastKey).has_value();
-    if (step == "exit" && words >> column) done = waitForExit(pane) == column;
-    if (done && !step.empty() && step[0] != '#') answer();
-    return done;
+    if (step == "at" && words >> column >> row) {
+        return answered(waitForTextAt(pane, column, row, rest.substr(rest.find(' ', rest.find(' ') + 1) + 1)));
+    }
+    if (step == "output") return answered(waitForOutput(pane, rest, outputAtLastKey).has_value());
+    if (step == "exit" && words >> column) return answered(waitForExit(pane) == column);
+    return step.empty() || step[0] == '#';
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    PaneLaunch launch;
-    launch.directory = std::filesystem::current_path();
-    std::chrono::milliseconds poll = TmuxPane{}.pollInterval;
+    PaneLaunch launch{.directory = std::filesystem::current_path()};
+    TmuxPane pane;
     int at = 1;
-    for (; at < argc && std::string(argv[at]) != "--"; ++at) {
-        std::string option = argv[at];
+    for (std::string option; at < argc && (option = argv[at]) != "--"; ++at) {
         if (option == "--no-status") launch.recordStatus = false;
         else if (at + 1 < argc && option == "--dir") launch.directory = argv[++at];
         else if (at + 1 < argc && option == "--env") launch.environment.push_back(argv[++at]);
-        else if (at + 1 < argc && option == "--poll-ms") poll = std::chrono::milliseconds(std::atoi(argv[++at]));
+        else if (at + 1 < argc && option == "--poll-ms") pane.pollInterval = std::chrono::milliseconds(std::atoi(argv[++at]));
         else at = argc;  // not an option: the usage below
     }
     for (++at; at < argc; ++at) launch.command += (launch.command.empty() ? "" : " ") + std::string(argv[at]);
@@ -77,14 +66,15 @@ int main(int argc, char** argv)
         std::cerr << "usage: tmux_play [--dir FOLDER] [--env NAME=VALUE]... [--poll-ms N] [--no-status] -- COMMAND...\n";
         return 2;
     }
-    TmuxPane pane = startPane(launch);
+    const auto poll = pane.pollInterval;
+    pane = startPane(launch);
     pane.pollInterval = poll;
     std::size_t outputAtLastKey = 0;
     int status = 0;
     for (std::string line; status == 0 && std::getline(std::cin, line);) {
         if (playStep(pane, outputAtLastKey, line)) continue;
         std::cout << "fail" << std::endl;
-        std::cerr << "tmux_play: step failed: " << line << "\nthe screen was:\n" << screenText(captureScreen(pane));
+        std::cerr << "tmux_play: step failed: " << line << "\nthe screen was:\n" << captureText(pane);
         status = 1;
     }
     stopPane(pane);
