@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds what the tiers need, each once, and runs every tier (ctest -j2): the
 # game and its tests under AddressSanitizer and UndefinedBehaviorSanitizer,
-# the packager's Release build (the package and valgrind cases use it), the
+# the packager's Release build (the package tier uses it), the
 # Windows download (wine plays it), and the fuzzers with clang. Warnings are
 # errors in every build but the Windows one, as in a packager's.
 set -euo pipefail
@@ -23,7 +23,6 @@ trap 'kill "$installs" "${fuzz_build:-}" 2>/dev/null || true' EXIT
 # The packager's path: GCC's Release build with Debian's flags, and its .deb.
 CXX=g++ scripts/build-deb.sh "$PWD/build-release" -DHKH_WERROR=ON >/dev/null
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DHKH_SANITIZE=ON -DHKH_WERROR=ON \
-  -DHKH_PLAIN_GAME_BINARY="$PWD/build-release/happy-koalas-hum" \
   -DHKH_PACKAGE_BUILD_DIR="$PWD/build-release" >/dev/null
 cmake --build build-test -j"$(nproc)"
 wait "$installs"
