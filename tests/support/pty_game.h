@@ -19,6 +19,7 @@
 #include <array>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -171,10 +172,7 @@ struct PtyGame {
     bool modesRestored() const
     {
         const termios now = modes();
-        bool same = modesBefore.c_iflag == now.c_iflag && modesBefore.c_oflag == now.c_oflag &&
-                    modesBefore.c_cflag == now.c_cflag && modesBefore.c_lflag == now.c_lflag;
-        for (int index : {VMIN, VTIME, VINTR, VQUIT, VSUSP, VEOF, VERASE}) same &= modesBefore.c_cc[index] == now.c_cc[index];
-        return same;
+        return std::memcmp(&now, &modesBefore, sizeof now) == 0;
     }
     // The game's wait status once it has ended, or -1 if it still ran after a minute.
     int waitForEnd()
