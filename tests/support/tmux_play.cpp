@@ -61,7 +61,7 @@ int main(int argc, char** argv)
         else if (at + 1 < argc && option == "--poll-ms") pane.pollInterval = std::chrono::milliseconds(std::atoi(argv[++at]));
         else at = argc;  // not an option: the usage below
     }
-    for (++at; at < argc; ++at) launch.command += (launch.command.empty() ? "" : " ") + std::string(argv[at]);
+    for (++at; at < argc; ++at) launch.command.append(launch.command.empty() ? "" : " ").append(argv[at]);
     if (launch.command.empty()) {
         std::cerr << "usage: tmux_play [--dir FOLDER] [--env NAME=VALUE]... [--poll-ms N] [--no-status] -- COMMAND...\n";
         return 2;
