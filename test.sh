@@ -1,27 +1,36 @@
 #!/usr/bin/env bash
-# Builds the game and every test under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and runs them all (unit and end to end).
+# Builds what the tiers need, each once, and runs every tier (ctest -j2): the
+# game and its tests under AddressSanitizer and UndefinedBehaviorSanitizer,
+# the packager's Release build (the package tier uses it), the
+# Windows download (wine plays it), and the fuzzers with clang. Warnings are
+# errors in the game's Linux builds.
 set -euo pipefail
 cd "$(dirname "$0")"
-scripts/install-packages.sh g++ cmake make pkg-config libsdl2-dev libpulse-dev libgtest-dev tmux \
-  pulseaudio pulseaudio-utils pipewire pipewire-pulse wireplumber dbus-daemon \
-  clang libclang-rt-14-dev valgrind lintian dpkg-dev file desktop-file-utils appstream wine wine64 zip
-# The packager's path: the package's GCC Release build with Debian's flags,
-# here with the tests and warnings as errors, and its unit tier run, so an
-# optimised build cannot break unseen. The package and valgrind tests reuse it.
-CXX=g++ scripts/build-deb.sh "$PWD/build-release" -DHKH_TESTS=ON -DHKH_WERROR=ON >/dev/null
-ctest --test-dir build-release -L unit --output-on-failure | tail -n 3
+# What the game's builds need comes first; the tiers' tools install while
+# the game builds. One list, a line for each tier.
+build_packages=(g++ cmake make pkg-config libsdl2-dev libpulse-dev libgtest-dev dpkg-dev file)
+tier_packages=(
+  tmux clang libclang-rt-14-dev
+  pulseaudio pulseaudio-utils pipewire pipewire-pulse wireplumber dbus-daemon
+  lintian desktop-file-utils appstream
+  wine wine64 zip g++-mingw-w64-x86-64
+)
+scripts/install-packages.sh "${build_packages[@]}"
+scripts/install-packages.sh "${tier_packages[@]}" &
+installs=$!
+trap 'kill "$installs" "${fuzz_build:-}" 2>/dev/null || true' EXIT
+
+# The packager's path: GCC's Release build with Debian's flags, and its .deb.
+CXX=g++ scripts/build-deb.sh "$PWD/build-release" -DHKH_WERROR=ON >/dev/null
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DHKH_SANITIZE=ON -DHKH_WERROR=ON \
-  -DHKH_PLAIN_GAME_BINARY="$PWD/build-release/happy-koalas-hum" \
   -DHKH_PACKAGE_BUILD_DIR="$PWD/build-release" >/dev/null
 cmake --build build-test -j"$(nproc)"
-# The Windows .exe and its download, which the windows tier plays under wine.
+wait "$installs"
 scripts/package-windows.sh
 # The fuzzers build at low priority beside the tests, most of which wait on a
 # real clock rather than the processor; then each runs 8 s on its seed corpus.
 nice -n 19 scripts/run-fuzzers.sh 0 &
 fuzz_build=$!
-trap 'kill "$fuzz_build" 2>/dev/null || true' EXIT
 (cd build-test && ctest --output-on-failure -j2)
 wait "$fuzz_build"
 scripts/run-fuzzers.sh 8

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/game_in_terminal.h"
+#include "tests/support/tmux_game.h"
 
 namespace {
 
