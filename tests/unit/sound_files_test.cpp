@@ -5,6 +5,8 @@
 // the tone scale) is tools/sound_levels.py's to measure and enforce.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -14,26 +16,22 @@
 
 namespace {
 
-// Every name the game plays as "data\NAME.wav".
-std::vector<std::string> playedNames() {
-    std::vector<std::string> names = {
-        "alpha", "bravo", "charlie", "delta", "echo", "foxtrot", "golf", "hotel", "india", "juliet", "kilo",
-        "lima", "mike", "november", "oscar", "papa", "quebec", "romeo", "sierra", "tango", "uniform", "victor",
-        "whiskey", "xray", "yankee", "zulu", "tone1", "tone2", "tone3", "tone4", "tone5", "tone6", "tone7", "tone8",
-        "blank", "wrle", "plso", "quit", "bagu", "wran", "woma", "rian1", "yes", "rian2", "fupo1", "fupo2", "nopo",
-        "intr", "koal", "hum", "exit", "haha"};
-    for (char c = 'A'; c <= 'Z'; ++c) names.push_back(std::string(1, c));
-    return names;
-}
+// Every name the game plays as "data\NAME.wav", the letters' names among them.
+const std::vector<std::string> playedNames = {
+    "alpha", "bravo", "charlie", "delta", "echo", "foxtrot", "golf", "hotel", "india", "juliet", "kilo", "lima", "mike",
+    "november", "oscar", "papa", "quebec", "romeo", "sierra", "tango", "uniform", "victor", "whiskey", "xray", "yankee", "zulu",
+    "A", "B", "C", "D", "E", "F", "G", "H", "I", "J", "K", "L", "M", "N", "O", "P", "Q", "R", "S", "T", "U", "V", "W", "X", "Y", "Z",
+    "tone1", "tone2", "tone3", "tone4", "tone5", "tone6", "tone7", "tone8", "blank", "wrle", "plso", "quit", "bagu", "wran",
+    "woma", "rian1", "yes", "rian2", "fupo1", "fupo2", "nopo", "intr", "koal", "hum", "exit", "haha"};
 
+// The loudest sample of the millisecond from `from`.
 int edgePeak(const Samples& s, std::size_t from) {
-    int peak = 0;
-    for (std::size_t i = from; i < from + soundRate / 1000; ++i) peak = std::max(peak, std::abs(int(s[i])));
-    return peak;
+    return std::abs(int(*std::max_element(s.begin() + long(from), s.begin() + long(from + soundRate / 1000),
+                                          [](std::int16_t a, std::int16_t b) { return std::abs(int(a)) < std::abs(int(b)); })));
 }
 
 TEST(SoundFiles, EveryPlayedSoundLoadsUnconvertedAndStartsAndEndsAtRest) {
-    for (const std::string& name : playedNames()) {
+    for (const std::string& name : playedNames) {
         SCOPED_TRACE(name);
         const std::filesystem::path path = std::filesystem::path(HKH_SOURCE_DIR) / "data" / (name + ".wav");
         const Samples s = loadSamples(path.string());
