@@ -33,9 +33,8 @@ namespace {
 
 // Within a family a word is known by its first letter and its length. The
 // words reach the lexicon's limits: one letter, 13 + 11 + 12 letters.
-const std::array<std::array<std::string, 5>, 3> families{{{"happy", "o", "mississippian", "sleepy", "calm"},
-                                                          {"koalas", "bananas", "ox", "possessions", "nuns"},
-                                                          {"hum", "assassinated", "d", "nod", "sizzle"}}};
+const std::array<std::string, 3> families{"happy o mississippian sleepy calm", "koalas bananas ox possessions nuns",
+                                          "hum assassinated d nod sizzle"};
 
 struct Watch {
     std::size_t heard = 0;  // timeline entries followed so far
@@ -89,8 +88,9 @@ void checkShownPhrase()
         std::string shown;
         words >> shown;
         std::string& answer = watch.answer[index];
-        for (const std::string& word : families[index])
-            if (answer.empty() && !shown.empty() && word[0] == shown[0] && word.size() == shown.size()) answer = word;
+        std::istringstream family(families[index]);
+        for (std::string word; answer.empty() && !shown.empty() && family >> word;)
+            if (word[0] == shown[0] && word.size() == shown.size()) answer = word;
         check(!answer.empty() && answer.size() == shown.size() && shown[0] == answer[0], "row 23 shows the answer's words");
         for (std::size_t at = 1; at < shown.size(); ++at)
             check(shown[at] == '-' || shown[at] == answer[at], "only the answer's letters are shown");
@@ -132,12 +132,7 @@ bool endsWithSounds(const std::vector<std::string>& last)
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     workInScratchDirectory();
-    const std::array<const LexiconFamily*, 3> layouts{&adjectiveFamily, &nounFamily, &verbFamily};
-    for (std::size_t index = 0; index < 3; ++index) {
-        std::string words;
-        for (const std::string& word : families[index]) words += word + " ";
-        writeFamily(*layouts[index], [&](int) { return repeatedLines(words); });
-    }
+    writeUniformLexicon(families[0], families[1], families[2]);
     return 0;
 }
 
