@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     if (size < 2) return 0;
-    const int wordCount = static_cast<std::int16_t>(data[0] | data[1] << 8);
+    const int wordCount = static_cast<std::int16_t>(twoBytes(data));
     const std::string content(reinterpret_cast<const char*>(data) + 2, size - 2);
     writeLexiconFile(familyFileName(adjectiveFamily, 0), content);
     resetTestConsole();

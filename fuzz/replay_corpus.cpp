@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
+
+#include "tests/support/golden_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 extern "C" __attribute__((weak)) int LLVMFuzzerInitialize(int* argc, char*** argv);
@@ -15,13 +15,11 @@ extern "C" __attribute__((weak)) int LLVMFuzzerInitialize(int* argc, char*** arg
 int main(int argc, char** argv)
 {
     if (argc != 2) return 2;
-    std::vector<std::filesystem::path> inputs;  // listed first: a target may change directory
-    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::absolute(argv[1])))
-        inputs.push_back(entry.path());
+    // listed first: a target may change directory
+    const std::vector<std::filesystem::path> inputs{std::filesystem::directory_iterator(std::filesystem::absolute(argv[1])), {}};
     if (LLVMFuzzerInitialize) LLVMFuzzerInitialize(&argc, &argv);
     for (const std::filesystem::path& input : inputs) {
-        std::ifstream file(input, std::ios::binary);
-        const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+        const std::string bytes = readWholeFile(input);
         LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
     }
     std::printf("%zu inputs replayed\n", inputs.size());

@@ -12,9 +12,9 @@
 //   Ctrl-C in a line read.
 // Input: two bytes of random seed, then one key a byte, except that 0 and 224
 // take the next byte as their scan code. Enter is "\r".
+#include <algorithm>
 #include <array>
 #include <cstdint>
-#include <cstdio>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -33,9 +33,8 @@ namespace {
 
 // Within a family a word is known by its first letter and its length. The
 // words reach the lexicon's limits: one letter, 13 + 11 + 12 letters.
-const std::array<std::array<std::string, 5>, 3> families{{{"happy", "o", "mississippian", "sleepy", "calm"},
-                                                          {"koalas", "bananas", "ox", "possessions", "nuns"},
-                                                          {"hum", "assassinated", "d", "nod", "sizzle"}}};
+const std::array<std::string, 3> families{"happy o mississippian sleepy calm", "koalas bananas ox possessions nuns",
+                                          "hum assassinated d nod sizzle"};
 
 struct Watch {
     std::size_t heard = 0;  // timeline entries followed so far
@@ -45,21 +44,7 @@ struct Watch {
     ReadKind lastRead = ReadKind::key;
 } watch;
 
-// A broken property shows the screen it was broken on.
-void expect(bool holds, const char* property)
-{
-    if (!holds) std::fprintf(stderr, "%s\n", wholeScreen().c_str());
-    check(holds, property);
-}
-
 bool startsWith(const std::string& text, const std::string& start) { return text.rfind(start, 0) == 0; }
-
-// Columns 1 to 78, as blanking leaves them, without the trailing spaces.
-std::string rowText(int row)
-{
-    std::string text = screenRow(row).substr(0, clearedColumns);
-    return text.erase(text.find_last_not_of(' ') + 1);
-}
 
 int pointsOffered() { return 105 - 5 * watch.letters; }
 
@@ -75,39 +60,40 @@ void followSounds()
             watch.letters = 0;
             watch.answer = {};
         } else if (sound == "data\\yes.wav" || sound == "data\\nopo.wav") {
-            expect(!watch.won && !watch.lost, "one outcome a round");
+            check(!watch.won && !watch.lost, "one outcome a round");
             (sound == "data\\yes.wav" ? watch.won : watch.lost) = true;
             const bool fullPoints = watch.heard > 0 && timeline[watch.heard - 1].sound == "data\\fupo1.wav";
-            expect(!watch.won || fullPoints == (watch.letters == 1), "the fanfare follows the points");
-            expect(!watch.lost || watch.letters == 20, "a round is lost with its 20th letter");
+            check(!watch.won || fullPoints == (watch.letters == 1), "the fanfare follows the points");
+            check(!watch.lost || watch.letters == 20, "a round is lost with its 20th letter");
         }
     }
 }
 
 void checkScreen()
 {
-    expect(testConsole().scrolls == 0 && testConsole().cursorRefusals == 0, "no scroll, no cursor off the screen");
+    check(testConsole().scrolls == 0 && testConsole().cursorRefusals == 0, "no scroll, no cursor off the screen");
     for (int row = 1; row <= screenRows; ++row)
         for (char cell : screenRow(row))
-            expect(static_cast<unsigned char>(cell) >= 32 && cell != 127, "no control character on the screen");
-    expect(playerName.size() <= 14, "a name of at most 14 bytes");
+            check(static_cast<unsigned char>(cell) >= 32 && cell != 127, "no control character on the screen");
+    check(playerName.size() <= 14, "a name of at most 14 bytes");
 }
 
 // Row 23's words; on the round's first screen they tell which phrase was drawn.
 void checkShownPhrase()
 {
-    std::string row = rowText(23);
+    std::string row = trimmedRow(23);
     if (startsWith(row, "The phrase is: ")) row.erase(0, 15);
     std::istringstream words(row);
     for (std::size_t index = 0; index < 3; ++index) {
         std::string shown;
         words >> shown;
         std::string& answer = watch.answer[index];
-        for (const std::string& word : families[index])
-            if (answer.empty() && !shown.empty() && word[0] == shown[0] && word.size() == shown.size()) answer = word;
-        expect(!answer.empty() && answer.size() == shown.size() && shown[0] == answer[0], "row 23 shows the answer's words");
+        std::istringstream family(families[index]);
+        for (std::string word; answer.empty() && !shown.empty() && family >> word;)
+            if (word[0] == shown[0] && word.size() == shown.size()) answer = word;
+        check(!answer.empty() && answer.size() == shown.size() && shown[0] == answer[0], "row 23 shows the answer's words");
         for (std::size_t at = 1; at < shown.size(); ++at)
-            expect(shown[at] == '-' || shown[at] == answer[at], "only the answer's letters are shown");
+            check(shown[at] == '-' || shown[at] == answer[at], "only the answer's letters are shown");
     }
 }
 
@@ -116,29 +102,29 @@ void watchRead(ReadKind kind)
     watch.lastRead = kind;
     followSounds();
     checkScreen();
-    const std::string prompt = rowText(22);
+    const std::string prompt = trimmedRow(22);
     const bool turnTaken = watch.lastWasLetterPrompt && startsWith(prompt, "Guess, Review or Pass");
     watch.lastWasLetterPrompt = startsWith(prompt, "Guess a letter");
     if (!watch.inRound) return;
-    if (turnTaken) expect(!watch.won && !watch.lost && ++watch.letters <= 20, "at most 20 letter turns, all before the end");
+    if (turnTaken) check(!watch.won && !watch.lost && ++watch.letters <= 20, "at most 20 letter turns, all before the end");
     const std::string answer = watch.answer[0] + " " + watch.answer[1] + " " + watch.answer[2];
     if (startsWith(prompt, "Play again or Quit?")) {
-        expect(watch.won || watch.lost, "a round ends decided");
-        expect(!watch.won || (rowText(23) == answer && startsWith(rowText(24), "You get " + std::to_string(pointsOffered()))),
+        check(watch.won || watch.lost, "a round ends decided");
+        check(!watch.won || (trimmedRow(23) == answer && startsWith(trimmedRow(24), "You get " + std::to_string(pointsOffered()))),
                "a win shows the answer and the points offered");
-        expect(watch.won || rowText(23) == "The correct phrase  is " + answer, "a loss shows the answer");
+        check(watch.won || trimmedRow(23) == "The correct phrase  is " + answer, "a loss shows the answer");
         return;
     }
-    expect(!watch.won && !watch.lost, "a round ends when it is decided");
+    check(!watch.won && !watch.lost, "a round ends when it is decided");
     checkShownPhrase();
     const std::string offered = std::string(" ") + std::to_string(pointsOffered()) + " points";
-    expect(!startsWith(prompt, "Enter phrase") || prompt.find(offered) != std::string::npos, "the points offered drop by 5 a letter");
+    check(!startsWith(prompt, "Enter phrase") || prompt.find(offered) != std::string::npos, "the points offered drop by 5 a letter");
 }
 
 bool endsWithSounds(const std::vector<std::string>& last)
 {
     const std::vector<std::string> sounds = soundsPlayed();
-    return sounds.size() >= last.size() && std::vector<std::string>(sounds.end() - last.size(), sounds.end()) == last;
+    return sounds.size() >= last.size() && std::equal(last.begin(), last.end(), sounds.end() - long(last.size()));
 }
 
 }  // namespace
@@ -146,12 +132,7 @@ bool endsWithSounds(const std::vector<std::string>& last)
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     workInScratchDirectory();
-    const std::array<const LexiconFamily*, 3> layouts{&adjectiveFamily, &nounFamily, &verbFamily};
-    for (std::size_t index = 0; index < 3; ++index) {
-        std::string words;
-        for (const std::string& word : families[index]) words += word + " ";
-        writeFamily(*layouts[index], [&](int) { return repeatedLines(words); });
-    }
+    writeUniformLexicon(families[0], families[1], families[2]);
     return 0;
 }
 
@@ -162,14 +143,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     watch = Watch{};
     testConsole().beforeRead = watchRead;
     playerName.clear();
-    seedRandom(static_cast<unsigned>(data[0] | data[1] << 8));
-    for (std::size_t at = 2; at < size; ++at) {
-        if ((data[at] == 0 || data[at] == 224) && at + 1 < size) {
-            typeTwoCodeKey(data[at], data[at + 1]);
-            ++at;
-        } else {
-            typeCode(data[at]);
-        }
+    seedRandom(static_cast<unsigned>(twoBytes(data)));
+    for (std::size_t at = 2; at < size;) {
+        const Key key = takeInputKey(data, size, at);
+        isTwoCodeKey(key) ? typeTwoCodeKey(key.code, key.second) : typeCode(key.code);
     }
     const int status = endOf([] {
         showTitle();
@@ -177,9 +154,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     });
     followSounds();
     checkScreen();
-    expect(status != 130 || watch.lastRead == ReadKind::line, "Ctrl-C ends the game only in a line read");
+    check(status != 130 || watch.lastRead == ReadKind::line, "Ctrl-C ends the game only in a line read");
     const bool closed = watch.anyRound ? endsWithSounds({"data\\quit.wav", "data\\hum.wav", "data\\exit.wav", "data\\haha.wav"})
                                        : endsWithSounds({"data\\hum.wav", "data\\exit.wav"});
-    expect(status == stillWaiting || status == 130 || (status == 0 && closed), "the game ends through its closing screens");
+    check(status == stillWaiting || status == 130 || (status == 0 && closed), "the game ends through its closing screens");
     return 0;
 }

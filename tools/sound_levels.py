@@ -12,6 +12,12 @@ data/ (or the folder given), then the loudness spread of the spoken files.
   the first and of the last millisecond, in dBFS (a fade starts and ends far
   below -30 dBFS; a click is a sudden step).
 
+Then it checks the goals a player hears (GOALS below) and fails when one is
+missed: every sound clearly heard and none clipped, no dead air at either
+end, the spoken files within 1 dB of their median and within 2 dB of the
+tones, each group's length in its range, the tones rising step by step, and
+nothing in the folder that the game does not play.
+
 Usage: tools/sound_levels.py [DATA_DIR]
        tools/sound_levels.py --loudness FILE   (prints that file's loudness alone)
 """
@@ -32,6 +38,15 @@ PHONETIC = ["alpha", "bravo", "charlie", "delta", "echo", "foxtrot", "golf", "ho
             "quebec", "romeo", "sierra", "tango", "uniform", "victor", "whiskey", "xray",
             "yankee", "zulu"]
 TONES = ["tone%d" % i for i in range(1, 9)]
+CUES = ["blank", "wrle", "plso", "quit", "bagu", "wran", "woma", "rian1", "yes", "rian2",
+        "fupo1", "fupo2", "nopo", "intr", "koal", "hum", "exit", "haha"]
+# Shortest and longest seconds per group, so the spelling and the round keep their pace.
+LENGTHS = [(LETTERS, 0.15, 0.75), (PHONETIC, 0.25, 1.0), (TONES, 0.2, 0.3), (["blank"], 0.02, 0.3),
+           (["wrle", "bagu", "wran", "woma", "quit", "yes"], 0.1, 1.0),
+           (["plso", "koal", "rian1", "rian2", "fupo1", "fupo2", "nopo"], 0.3, 1.5),
+           (["intr", "hum", "exit", "haha"], 0.5, 3.0)]
+AUDIBLE_PEAK, MOST_LEAD_MS, MOST_TRAIL_MS = 1036, 30, 60  # above -30 dBFS; dead air at the ends
+SPOKEN_SPREAD_DB, SPEECH_OVER_TONES_DB = 1.0, 2.0
 
 
 def read_samples(path):
@@ -63,6 +78,37 @@ def gated_rms(samples, rate):
     return 10 * math.log10(sum(kept) / len(kept))
 
 
+def upward_crossings(samples):
+    return sum(1 for a, b in zip(samples, samples[1:]) if a < 0 <= b)
+
+
+def missed_goals(names, figures):
+    """The goals the sounds miss, as lines to print."""
+    missed = ["%s: not played by the game" % n for n in names if n not in LETTERS + PHONETIC + TONES + CUES]
+    missed += ["%s.wav is missing" % n for n in LETTERS + PHONETIC + TONES + CUES if n not in figures]
+    for name in names:
+        f = figures[name]
+        if not AUDIBLE_PEAK < f["peak"] < 32767:
+            missed.append("%s: peak %d, not clearly heard or clipped" % (name, f["peak"]))
+        if f["lead"] > MOST_LEAD_MS or f["trail"] > MOST_TRAIL_MS:
+            missed.append("%s: %.1f ms quiet before, %.1f ms after" % (name, f["lead"], f["trail"]))
+    for group, shortest, longest in LENGTHS:
+        missed += ["%s: %.3f s, not %.2f to %.2f s" % (n, figures[n]["seconds"], shortest, longest)
+                   for n in group if n in figures and not shortest <= figures[n]["seconds"] <= longest]
+    spoken = [figures[n]["loudness"] for n in LETTERS + PHONETIC if n in figures]
+    tones = [figures[n]["loudness"] for n in TONES if n in figures]
+    if spoken and tones:
+        median = statistics.median(spoken)
+        missed += ["%s: %+.2f dB from the spoken median" % (n, figures[n]["loudness"] - median)
+                   for n in LETTERS + PHONETIC if n in figures and abs(figures[n]["loudness"] - median) > SPOKEN_SPREAD_DB]
+        if abs(median - statistics.median(tones)) > SPEECH_OVER_TONES_DB:
+            missed.append("speech and tones differ by %.2f dB" % (median - statistics.median(tones)))
+    pitches = [figures[n]["pitch"] for n in TONES if n in figures]
+    if any(low >= high for low, high in zip(pitches, pitches[1:])):
+        missed.append("the tones do not rise step by step: %s Hz" % " ".join("%.0f" % p for p in pitches))
+    return missed
+
+
 def measure(path):
     rate, samples = read_samples(path)
     n = len(samples)
@@ -71,6 +117,8 @@ def measure(path):
     ms = rate // 1000
     return {
         "seconds": n / rate,
+        "peak": max((abs(s) for s in samples), default=0),
+        "pitch": upward_crossings(samples[:rate // 10]) / (min(n, rate // 10) / rate) if n else 0,
         "loudness": gated_rms(samples, rate),
         "lead": 1000.0 * first_loud / rate,
         "trail": 1000.0 * (n - 1 - last_loud) / rate,
@@ -121,6 +169,10 @@ def main():
     worst = max(names, key=lambda n: max(figures[n]["step_in"], figures[n]["step_out"]))
     print("loudest edge millisecond: %s %.1f / %.1f dBFS"
           % (worst, figures[worst]["step_in"], figures[worst]["step_out"]))
+    missed = missed_goals(names, figures)
+    if missed:
+        sys.exit("goals missed:\n  " + "\n  ".join(missed))
+    print("every goal met")
 
 
 if __name__ == "__main__":
