@@ -101,6 +101,8 @@ void playSound(const std::string& path)
     restoreStderr(silenced);
 }
 
+void endSoundRun() { endSoundRun(theSound.server); }
+
 void closeSound()
 {
     closeServerLink(theSound.server);
