@@ -29,9 +29,10 @@ constexpr Clock::duration pollStep = 1ms;
 constexpr Clock::duration checkStep = 250ms;
 // The latency asked of the server: its own buffer and the sink's together.
 constexpr pa_usec_t targetLatency = 20000;
-// Silence after each sound, so a resampling server lets the sound's last
-// frames out of its filter before the stream ends.
-constexpr std::size_t trailingFrames = soundRate / 200;
+// Silence after each sound, so that a resampling server lets the sound's last
+// frames out of its filter, and a server that takes a stream in whole periods
+// (PipeWire) takes the sound's last frames. It is the gap between two sounds.
+constexpr std::size_t trailingFrames = soundRate * 8 / 1000;
 
 constexpr pa_sample_spec playingSpec{PA_SAMPLE_S16NE, soundRate, 1};
 
@@ -92,8 +93,6 @@ Await connectServer(ServerLink& link)
     return awaitServer(link, Clock::now() + replyLimit, [&] { return contextReady(link); });
 }
 
-void countUnderflow(pa_stream*, void* underflows) { ++*static_cast<int*>(underflows); }
-
 Await openStream(ServerLink& link)
 {
     if (link.stream != nullptr) return Await::done;
@@ -105,10 +104,13 @@ Await openStream(ServerLink& link)
     attributes.prebuf = static_cast<std::uint32_t>(-1);
     attributes.minreq = static_cast<std::uint32_t>(-1);
     attributes.fragsize = static_cast<std::uint32_t>(-1);
-    if (pa_stream_connect_playback(link.stream, nullptr, &attributes, PA_STREAM_ADJUST_LATENCY, nullptr, nullptr) < 0) {
+    // Corked until its first sound is written: a server whose sink runs ahead
+    // of what is heard (one that can rewind) would otherwise let the stream's
+    // start slip into what has already been played.
+    auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_ADJUST_LATENCY | PA_STREAM_START_CORKED);
+    if (pa_stream_connect_playback(link.stream, nullptr, &attributes, flags, nullptr, nullptr) < 0) {
         return Await::broken;
     }
-    pa_stream_set_underflow_callback(link.stream, countUnderflow, &link.underflows);
     pa_stream* stream = link.stream;
     Await result = awaitServer(link, Clock::now() + replyLimit,
                                [&] { return pa_stream_get_state(stream) != PA_STREAM_CREATING; });
@@ -131,22 +133,26 @@ Await updateTiming(ServerLink& link)
 
 // Sleeps until the stream's clock has passed the end of what was written
 // last, less the silence after it, asking the server where it stands on the
-// way. A server that plays in whole periods (PipeWire) may keep the last few
-// frames back and stop its clock short of them; it says when it has run dry.
-Await awaitEnd(ServerLink& link, int underflowsBefore, SteadyTime deadline)
+// way. A server that plays in whole periods (PipeWire) may stop its clock a
+// little short: once it has taken the sound's last frame, the sink's latency
+// later it has played it.
+Await awaitEnd(ServerLink& link, SteadyTime deadline)
 {
     const pa_timing_info* timing = pa_stream_get_timing_info(link.stream);
     if (timing == nullptr) return Await::broken;
     const std::int64_t endIndex = timing->write_index - static_cast<std::int64_t>(trailingFrames * sizeof(std::int16_t));
     const pa_usec_t end = pa_bytes_to_usec(static_cast<std::uint64_t>(endIndex), &playingSpec);
+    SteadyTime heardBy = SteadyTime::max();
     for (;;) {
         pa_usec_t played = 0;
         if (pa_stream_get_time(link.stream, &played) < 0) return Await::broken;
-        bool ranDry = link.underflows != underflowsBefore && pa_stream_get_underflow_index(link.stream) >= endIndex;
-        if (played >= end || ranDry) return Await::done;
         SteadyTime now = Clock::now();
+        if (timing->read_index >= endIndex && heardBy == SteadyTime::max()) {
+            heardBy = now + std::chrono::microseconds(timing->sink_usec + timing->transport_usec);
+        }
+        if (played >= end || now >= heardBy) return Await::done;
         if (now >= deadline) return Await::late;
-        sleepTakingKeys(std::min({now + std::chrono::microseconds(end - played), now + checkStep, deadline}));
+        sleepTakingKeys(std::min({now + std::chrono::microseconds(end - played), heardBy, now + checkStep, deadline}));
         Await result = updateTiming(link);
         if (result != Await::done) return result;
     }
@@ -157,15 +163,19 @@ Await playStream(ServerLink& link, const Samples& samples, SteadyTime callStart)
 {
     static const Samples trailingSilence(trailingFrames);
     const SteadyTime deadline = callStart + soundLength(samples.size()) + latestEnd;
-    const int underflowsBefore = link.underflows;
     for (const Samples* part : {&samples, &trailingSilence}) {
         if (pa_stream_write(link.stream, part->data(), part->size() * sizeof(std::int16_t), nullptr, 0,
                             PA_SEEK_RELATIVE) < 0) {
             return Await::broken;
         }
     }
+    if (pa_stream_is_corked(link.stream) == 1) {
+        pa_operation* uncork = pa_stream_cork(link.stream, 0, nullptr, nullptr);
+        if (uncork == nullptr) return Await::broken;
+        pa_operation_unref(uncork);
+    }
     Await result = updateTiming(link);
-    return result == Await::done ? awaitEnd(link, underflowsBefore, deadline) : result;
+    return result == Await::done ? awaitEnd(link, deadline) : result;
 }
 
 ServerResult giveUp(ServerLink& link, Await why)

@@ -18,7 +18,6 @@ struct ServerLink {
     pa_mainloop* loop = nullptr;  // run only while a sound plays, on the game's thread
     pa_context* context = nullptr;
     pa_stream* stream = nullptr;  // open through a run of sounds
-    int underflows = 0;           // times the stream has run dry
     // A server that stopped answering is left alone until then.
     std::chrono::steady_clock::time_point quietUntil{};
 };

@@ -124,7 +124,7 @@ record)
   format="--raw --format=s16le --rate=22050 --channels=1"
   [[ "$file" == *.wav ]] && format="--file-format=wav $(sink_format)"
   # shellcheck disable=SC2086
-  timeout 300 parec --server="$address" -d rec.monitor $format --latency-msec="${4:-10}" "$file" \
+  timeout 300 parec --server="$address" -d rec.monitor $format --latency-msec="${4:-10}" "$file" >/dev/null \
     2>>"$dir/record.log" &
   echo $! >"$dir/record.pid"
   # Recording has begun once the first samples are in the file.
