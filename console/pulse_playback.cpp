@@ -28,7 +28,7 @@ constexpr Clock::duration pollStep = 1ms;
 // that stops is noticed within a fraction of a second.
 constexpr Clock::duration checkStep = 250ms;
 // The latency asked of the server: its own buffer and the sink's together.
-constexpr pa_usec_t targetLatency = 20000;
+constexpr pa_usec_t targetLatency = 10000;
 // Silence after each sound, so that a resampling server lets the sound's last
 // frames out of its filter, and a server that takes a stream in whole periods
 // (PipeWire) takes the sound's last frames. It is the gap between two sounds.

@@ -40,7 +40,7 @@ server_env() {
 pactl_here() { timeout 5 pactl --server="$address" "$@"; }
 
 wait_until() {
-  for _ in $(seq 200); do
+  for _ in $(seq 400); do
     "$@" >/dev/null 2>&1 && return 0
     sleep 0.025
   done
