@@ -73,7 +73,8 @@ start_pipewire() {
     echo $! >>"$dir/server.pids"
   done
   wait_until pactl_here info
-  pactl_here load-module module-null-sink sink_name=rec "$@" >/dev/null
+  # The session manager may still be setting up the graph: asked again.
+  wait_until pactl_here load-module module-null-sink sink_name=rec "$@"
   wait_until sink_up
   pactl_here set-default-sink rec
 }
@@ -108,6 +109,8 @@ sink_format() {
 
 case "$command" in
 start)
+  # A server killed before leaves its sockets behind.
+  rm -rf "$runtime"
   mkdir -p "$runtime" "$dir/config" "$dir/state"
   chmod 700 "$runtime"
   kind=${3:-pulseaudio}
