@@ -98,17 +98,11 @@ Await openStream(ServerLink& link)
     if (link.stream != nullptr) return Await::done;
     link.stream = pa_stream_new(link.context, "sound", &playingSpec, nullptr);
     if (link.stream == nullptr) return Await::broken;
-    pa_buffer_attr attributes;
-    attributes.maxlength = static_cast<std::uint32_t>(-1);
-    attributes.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(targetLatency, &playingSpec));
-    attributes.prebuf = static_cast<std::uint32_t>(-1);
-    attributes.minreq = static_cast<std::uint32_t>(-1);
-    attributes.fragsize = static_cast<std::uint32_t>(-1);
-    // Corked until its first sound is written: a server whose sink runs ahead
-    // of what is heard (one that can rewind) would otherwise let the stream's
-    // start slip into what has already been played.
-    auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_ADJUST_LATENCY | PA_STREAM_START_CORKED);
-    if (pa_stream_connect_playback(link.stream, nullptr, &attributes, flags, nullptr, nullptr) < 0) {
+    const auto serverChooses = static_cast<std::uint32_t>(-1);
+    const pa_buffer_attr attributes{serverChooses,
+                                    static_cast<std::uint32_t>(pa_usec_to_bytes(targetLatency, &playingSpec)),
+                                    serverChooses, serverChooses, serverChooses};
+    if (pa_stream_connect_playback(link.stream, nullptr, &attributes, PA_STREAM_ADJUST_LATENCY, nullptr, nullptr) < 0) {
         return Await::broken;
     }
     pa_stream* stream = link.stream;
@@ -168,11 +162,6 @@ Await playStream(ServerLink& link, const Samples& samples, SteadyTime callStart)
                             PA_SEEK_RELATIVE) < 0) {
             return Await::broken;
         }
-    }
-    if (pa_stream_is_corked(link.stream) == 1) {
-        pa_operation* uncork = pa_stream_cork(link.stream, 0, nullptr, nullptr);
-        if (uncork == nullptr) return Await::broken;
-        pa_operation_unref(uncork);
     }
     Await result = updateTiming(link);
     return result == Await::done ? awaitEnd(link, deadline) : result;

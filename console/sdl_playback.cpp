@@ -62,11 +62,8 @@ void closeSoundDevice(SoundDevice& sound)
 // has taken the last of them, so sounds never pile up in the queue.
 void playOnDevice(SoundDevice& sound, const Samples& samples)
 {
-    SteadyTime start = Clock::now();
-    SteadyTime end = start + soundLength(samples.size());
-    if (sound.device != 0) {
-        SDL_QueueAudio(sound.device, samples.data(), static_cast<Uint32>(samples.size() * sizeof(std::int16_t)));
-    }
+    const SteadyTime end = Clock::now() + soundLength(samples.size());
+    if (sound.device != 0) SDL_QueueAudio(sound.device, samples.data(), static_cast<Uint32>(samples.size() * 2));
     sleepTakingKeys(end);
     // A device that stops draining must not hold the game for ever.
     while (sound.device != 0 && SDL_GetQueuedAudioSize(sound.device) > 0) {
