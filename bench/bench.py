@@ -641,7 +641,7 @@ def main():
     builds = {"game": f"{build}/happy-koalas-hum", "launch": f"{build}/bench/bench_launch",
               "timeline": f"{build}/bench/bench_round_timeline", "long": f"{build}/bench/bench_long_session",
               "draws": f"{build}/bench/bench_phrase_draws", "tmux_play": f"{build}/tests/support/tmux_play",
-              "hear": f"{build}/tests/sound/hear_sounds"}
+              "hear": f"{build}/bench/hear_sounds"}
     lengths, samples = sound_lengths(os.path.join(source, "data"))
 
     folder = tempfile.mkdtemp(prefix="hkh-bench-")
