@@ -90,8 +90,7 @@ protected:
         runScript("record " + serverFolder.string() + " " + (serverFolder / "heard.wav").string());
     }
 
-    // The game plays into the recorded sink, which the server does not offer
-    // as its default: a client that found this server by chance is not heard.
+    // The game is pointed at the recorded sink by name, as a player may.
     void startGameOnServer()
     {
         PaneLaunch launch;
