@@ -12,6 +12,7 @@
 #include "console/key_decoder.h"
 #include "console/line_editor.h"
 #include "console/posix_console.h"
+#include "console/posix_sound.h"
 
 namespace {
 
@@ -67,6 +68,7 @@ bool takeTypedBytes(std::optional<Clock::duration> wait)
 // A read waits while the window is too small for the game.
 Key nextKeyInReadMode()
 {
+    endSoundRun();
     Key key;
     for (;;) {
         waitForRoom();

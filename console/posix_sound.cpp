@@ -68,22 +68,23 @@ const Samples& soundFor(SoundState& sound, const std::string& path)
     return found->second.empty() ? defaultChime() : found->second;
 }
 
-// Without a server the sound still takes its length, so the game keeps its
-// pace; a server that stopped answering has taken the player's time already.
-void playThroughServer(SoundState& sound, const Samples& samples)
+// Through the server until none answered the first sound, else through the
+// device. Without a server the sound still takes its length, so the game
+// keeps its pace; a server that stopped answering has taken the player's time
+// already.
+void playThroughRoute(SoundState& sound, const Samples& samples)
 {
     SteadyTime start = Clock::now();
-    ServerResult result = playOnServer(sound.server, samples);
-    if (sound.route == SoundRoute::undecided) {
-        sound.route = result == ServerResult::noServer ? SoundRoute::device : SoundRoute::server;
+    if (sound.route != SoundRoute::device) {
+        ServerResult result = playOnServer(sound.server, samples);
+        if (sound.route == SoundRoute::undecided) {
+            sound.route = result == ServerResult::noServer ? SoundRoute::device : SoundRoute::server;
+        }
+        if (result != ServerResult::noServer) return;
+        if (sound.route == SoundRoute::server) return sleepTakingKeys(start + soundLength(samples.size()));
     }
-    if (result != ServerResult::noServer) return;
-    if (sound.route == SoundRoute::device) {
-        openSoundDevice(sound.device);
-        playOnDevice(sound.device, samples);
-    } else {
-        sleepTakingKeys(start + soundLength(samples.size()));
-    }
+    openSoundDevice(sound.device);
+    playOnDevice(sound.device, samples);
 }
 
 }  // namespace
@@ -92,14 +93,11 @@ void playSound(const std::string& path)
 {
     std::cout.flush();
     SilencedStderr silenced = silenceStderr();
-    const Samples& samples = soundFor(theSound, path);
-    if (theSound.route == SoundRoute::device) {
-        playOnDevice(theSound.device, samples);
-    } else {
-        playThroughServer(theSound, samples);
-    }
+    playThroughRoute(theSound, soundFor(theSound, path));
     restoreStderr(silenced);
 }
+
+void endSoundRun() { endSoundRun(theSound.server); }
 
 void closeSound()
 {

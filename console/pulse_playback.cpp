@@ -1,6 +1,6 @@
 // The PulseAudio client side, on a main loop of our own that runs only while
-// a sound plays: connect, play one stream per sound, drain it, wait out what
-// the server still holds, close it.
+// a sound plays: connect, open a stream for a run of sounds, write each sound
+// and wait on the server's clock until its last frame has played.
 #include "console/pulse_playback.h"
 
 #include <pulse/context.h>
@@ -20,17 +20,19 @@ using namespace std::chrono_literals;
 // has stopped (a stopped process, a hung machine).
 constexpr Clock::duration replyLimit = 300ms;
 // Past its own length, how long a sound may take before the server counts as
-// stalled; with the reply limits this keeps every call within length + 1 s.
-constexpr Clock::duration lateLimit = 600ms;
-constexpr Clock::duration latestEnd = 950ms;
+// stalled: with the reply limit, every call ends within its length and 1 s.
+constexpr Clock::duration latestEnd = 700ms;
 constexpr Clock::duration quietAfterStall = 3s;
-// How often the server is looked at while a reply is due: only around the
-// start and the end of a sound.
 constexpr Clock::duration pollStep = 1ms;
-// The sound's last stretch is watched for the end, from this long before it.
-constexpr Clock::duration watchBeforeEnd = 20ms;
+// While a sound plays the server is asked where it is this often, so a server
+// that stops is noticed within a fraction of a second.
+constexpr Clock::duration checkStep = 250ms;
 // The latency asked of the server: its own buffer and the sink's together.
-constexpr pa_usec_t targetLatency = 20000;
+constexpr pa_usec_t targetLatency = 10000;
+// Silence after each sound, so that a resampling server lets the sound's last
+// frames out of its filter, and a server that takes a stream in whole periods
+// (PipeWire) takes the sound's last frames. It is the gap between two sounds.
+constexpr std::size_t trailingFrames = soundRate * 8 / 1000;
 
 constexpr pa_sample_spec playingSpec{PA_SAMPLE_S16NE, soundRate, 1};
 
@@ -48,6 +50,7 @@ bool contextReady(const ServerLink& link)
 
 void dropContext(ServerLink& link)
 {
+    endSoundRun(link);
     if (link.context == nullptr) return;
     pa_context_disconnect(link.context);
     pa_context_unref(link.context);
@@ -90,80 +93,78 @@ Await connectServer(ServerLink& link)
     return awaitServer(link, Clock::now() + replyLimit, [&] { return contextReady(link); });
 }
 
-pa_stream* openStream(ServerLink& link)
+Await openStream(ServerLink& link)
 {
-    pa_stream* stream = pa_stream_new(link.context, "sound", &playingSpec, nullptr);
-    if (stream == nullptr) return nullptr;
-    pa_buffer_attr attributes;
-    attributes.maxlength = static_cast<std::uint32_t>(-1);
-    attributes.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(targetLatency, &playingSpec));
-    attributes.prebuf = static_cast<std::uint32_t>(-1);
-    attributes.minreq = static_cast<std::uint32_t>(-1);
-    attributes.fragsize = static_cast<std::uint32_t>(-1);
-    if (pa_stream_connect_playback(stream, nullptr, &attributes, PA_STREAM_ADJUST_LATENCY, nullptr, nullptr) < 0) {
-        pa_stream_unref(stream);
-        return nullptr;
+    if (link.stream != nullptr) return Await::done;
+    link.stream = pa_stream_new(link.context, "sound", &playingSpec, nullptr);
+    if (link.stream == nullptr) return Await::broken;
+    const auto serverChooses = static_cast<std::uint32_t>(-1);
+    const pa_buffer_attr attributes{serverChooses,
+                                    static_cast<std::uint32_t>(pa_usec_to_bytes(targetLatency, &playingSpec)),
+                                    serverChooses, serverChooses, serverChooses};
+    if (pa_stream_connect_playback(link.stream, nullptr, &attributes, PA_STREAM_ADJUST_LATENCY, nullptr, nullptr) < 0) {
+        return Await::broken;
     }
-    return stream;
-}
-
-void setFlag(pa_stream*, int success, void* flag) { *static_cast<int*>(flag) = success ? 1 : -1; }
-
-Await streamSettled(ServerLink& link, pa_stream* stream, SteadyTime deadline)
-{
-    Await result = awaitServer(link, deadline, [&] { return pa_stream_get_state(stream) != PA_STREAM_CREATING; });
+    pa_stream* stream = link.stream;
+    Await result = awaitServer(link, Clock::now() + replyLimit,
+                               [&] { return pa_stream_get_state(stream) != PA_STREAM_CREATING; });
     if (result == Await::done && pa_stream_get_state(stream) != PA_STREAM_READY) return Await::broken;
     return result;
 }
 
-// What the server still holds of the stream once it has taken all of it:
-// the sink's own buffer, not yet heard.
-Clock::duration heldBack(ServerLink& link, pa_stream* stream, SteadyTime deadline)
+void setFlag(pa_stream*, int success, void* flag) { *static_cast<int*>(flag) = success ? 1 : -1; }
+
+// Asks the server where the stream stands; the answer is the stream's timing.
+Await updateTiming(ServerLink& link)
 {
     int updated = 0;
-    pa_operation* update = pa_stream_update_timing_info(stream, setFlag, &updated);
-    if (update == nullptr) return {};
-    Await result = awaitServer(link, deadline, [&] { return updated != 0; });
+    pa_operation* update = pa_stream_update_timing_info(link.stream, setFlag, &updated);
+    if (update == nullptr) return Await::broken;
+    Await result = awaitServer(link, Clock::now() + replyLimit, [&] { return updated != 0; });
     pa_operation_unref(update);
-    pa_usec_t latency = 0;
-    int negative = 0;
-    if (result != Await::done || pa_stream_get_latency(stream, &latency, &negative) < 0 || negative) return {};
-    return std::chrono::microseconds(latency);
+    return result == Await::done && updated < 0 ? Await::broken : result;
 }
 
-// Writes the whole sound, sleeps through most of it, then waits for the
-// server to have played it to the last frame.
-Await playStream(ServerLink& link, pa_stream* stream, const Samples& samples, SteadyTime callStart)
+// Sleeps until the stream's clock has passed the end of what was written
+// last, less the silence after it, asking the server where it stands on the
+// way. A server that plays in whole periods (PipeWire) may stop its clock a
+// little short: once it has taken the sound's last frame, the sink's latency
+// later it has played it.
+Await awaitEnd(ServerLink& link, SteadyTime deadline)
 {
-    const Clock::duration length = soundLength(samples.size());
-    const SteadyTime written = Clock::now();
-    const SteadyTime deadline = std::min(written + length + lateLimit, callStart + length + latestEnd);
-    if (pa_stream_write(stream, samples.data(), samples.size() * sizeof(std::int16_t), nullptr, 0, PA_SEEK_RELATIVE) < 0) {
-        return Await::broken;
+    const pa_timing_info* timing = pa_stream_get_timing_info(link.stream);
+    if (timing == nullptr) return Await::broken;
+    const std::int64_t endIndex = timing->write_index - static_cast<std::int64_t>(trailingFrames * sizeof(std::int16_t));
+    const pa_usec_t end = pa_bytes_to_usec(static_cast<std::uint64_t>(endIndex), &playingSpec);
+    SteadyTime heardBy = SteadyTime::max();
+    for (;;) {
+        pa_usec_t played = 0;
+        if (pa_stream_get_time(link.stream, &played) < 0) return Await::broken;
+        SteadyTime now = Clock::now();
+        if (timing->read_index >= endIndex && heardBy == SteadyTime::max()) {
+            heardBy = now + std::chrono::microseconds(timing->sink_usec + timing->transport_usec);
+        }
+        if (played >= end || now >= heardBy) return Await::done;
+        if (now >= deadline) return Await::late;
+        sleepTakingKeys(std::min({now + std::chrono::microseconds(end - played), heardBy, now + checkStep, deadline}));
+        Await result = updateTiming(link);
+        if (result != Await::done) return result;
     }
-    int drained = 0;
-    pa_operation* drain = pa_stream_drain(stream, setFlag, &drained);
-    if (drain == nullptr) return Await::broken;
-    exchangeWithServer(link);
-    sleepTakingKeys(written + length - watchBeforeEnd);
-    Await result = awaitServer(link, deadline, [&] { return drained != 0; });
-    pa_operation_unref(drain);
-    if (result != Await::done) return result;
-    sleepTakingKeys(std::min(Clock::now() + heldBack(link, stream, deadline), deadline));
-    return Clock::now() < deadline ? Await::done : Await::late;
 }
 
-Await playThroughStream(ServerLink& link, const Samples& samples, SteadyTime callStart)
+// Writes the sound after what the stream holds and waits for its end.
+Await playStream(ServerLink& link, const Samples& samples, SteadyTime callStart)
 {
-    pa_stream* stream = openStream(link);
-    if (stream == nullptr) return Await::broken;
-    Await result = streamSettled(link, stream, Clock::now() + replyLimit);
-    if (result == Await::done) result = playStream(link, stream, samples, callStart);
-    pa_stream_disconnect(stream);
-    pa_stream_unref(stream);
-    // The stream's end reaches the server now, not at the next sound.
-    if (result == Await::done) exchangeWithServer(link);
-    return result;
+    static const Samples trailingSilence(trailingFrames);
+    const SteadyTime deadline = callStart + soundLength(samples.size()) + latestEnd;
+    for (const Samples* part : {&samples, &trailingSilence}) {
+        if (pa_stream_write(link.stream, part->data(), part->size() * sizeof(std::int16_t), nullptr, 0,
+                            PA_SEEK_RELATIVE) < 0) {
+            return Await::broken;
+        }
+    }
+    Await result = updateTiming(link);
+    return result == Await::done ? awaitEnd(link, deadline) : result;
 }
 
 ServerResult giveUp(ServerLink& link, Await why)
@@ -181,9 +182,20 @@ ServerResult playOnServer(ServerLink& link, const Samples& samples)
     const SteadyTime callStart = Clock::now();
     if (callStart < link.quietUntil) return ServerResult::stalled;
     Await result = connectServer(link);
-    if (result == Await::done) result = playThroughStream(link, samples, callStart);
+    if (result == Await::done) result = openStream(link);
+    if (result == Await::done) result = playStream(link, samples, callStart);
     if (result != Await::done) return giveUp(link, result);
     return ServerResult::played;
+}
+
+void endSoundRun(ServerLink& link)
+{
+    if (link.stream == nullptr) return;
+    pa_stream_disconnect(link.stream);
+    pa_stream_unref(link.stream);
+    link.stream = nullptr;
+    // The stream's end reaches the server now, not at the next sound.
+    if (contextGood(link)) exchangeWithServer(link);
 }
 
 void closeServerLink(ServerLink& link)

@@ -1,7 +1,9 @@
 // Playback through the user's sound server: PulseAudio, or PipeWire through
-// its PulseAudio service. The server tells when it has played a sound, so
-// each sound plays whole and the next starts as soon as it has ended; between
-// sounds the game holds no stream, and nothing of it runs.
+// its PulseAudio service. A run of back-to-back sounds goes into one stream,
+// each sound written after the one before, so nothing comes between them;
+// the server's clock tells when a sound has played to its last frame. The
+// stream is closed before the game waits for a key, and between sounds
+// nothing of the game runs.
 #pragma once
 
 #include <chrono>
@@ -10,10 +12,12 @@
 
 struct pa_mainloop;
 struct pa_context;
+struct pa_stream;
 
 struct ServerLink {
     pa_mainloop* loop = nullptr;  // run only while a sound plays, on the game's thread
     pa_context* context = nullptr;
+    pa_stream* stream = nullptr;  // open through a run of sounds
     // A server that stopped answering is left alone until then.
     std::chrono::steady_clock::time_point quietUntil{};
 };
@@ -27,5 +31,8 @@ enum class ServerResult {
 // Connects first if need be. Takes typed keys in while it waits, and returns
 // within the sound's length and a second, whatever the server does.
 ServerResult playOnServer(ServerLink& link, const Samples& samples);
+
+// Closes the run's stream; its sounds have all been heard.
+void endSoundRun(ServerLink& link);
 
 void closeServerLink(ServerLink& link);

@@ -33,15 +33,6 @@ bool startDriver(SoundDevice& sound, const char* driver)
     return false;
 }
 
-// The device takes a queued sound a whole buffer at a time from its start, so
-// when the queue runs empty it has just taken the sound's last buffer, of
-// which only this many frames are sound.
-std::size_t framesInLastBuffer(std::size_t frames)
-{
-    std::size_t rest = frames % bufferFrames;
-    return rest == 0 && frames > 0 ? bufferFrames : rest;
-}
-
 }  // namespace
 
 void openSoundDevice(SoundDevice& sound)
@@ -66,24 +57,20 @@ void closeSoundDevice(SoundDevice& sound)
     sound = SoundDevice{};
 }
 
-// Queues the sound and sleeps until the earliest moment the device can take
-// its last buffer, then watches the queue drain and waits out the sound's part
-// of that last buffer: the sound has then played to its end.
+// Queues the sound and sleeps its length; a device that is slower to take
+// its buffers than the clock (SDL's silent driver is) is waited for until it
+// has taken the last of them, so sounds never pile up in the queue.
 void playOnDevice(SoundDevice& sound, const Samples& samples)
 {
-    SteadyTime start = Clock::now();
-    if (sound.device == 0) {
-        sleepTakingKeys(start + soundLength(samples.size()));
-        return;
-    }
-    SDL_QueueAudio(sound.device, samples.data(), static_cast<Uint32>(samples.size() * sizeof(std::int16_t)));
-    const std::size_t lastFrames = framesInLastBuffer(samples.size());
-    sleepTakingKeys(start + soundLength(samples.size() - lastFrames));
+    const SteadyTime end = Clock::now() + soundLength(samples.size());
+    if (sound.device != 0) SDL_QueueAudio(sound.device, samples.data(), static_cast<Uint32>(samples.size() * 2));
+    sleepTakingKeys(end);
     // A device that stops draining must not hold the game for ever.
-    SteadyTime giveUp = start + soundLength(samples.size()) + std::chrono::seconds(1);
-    while (SDL_GetQueuedAudioSize(sound.device) > 0 && Clock::now() < giveUp) {
-        sleepTakingKeys(Clock::now() + std::chrono::milliseconds(2));
+    while (sound.device != 0 && SDL_GetQueuedAudioSize(sound.device) > 0) {
+        if (Clock::now() >= end + std::chrono::seconds(1)) {
+            SDL_ClearQueuedAudio(sound.device);
+            return;
+        }
+        sleepTakingKeys(Clock::now() + std::chrono::milliseconds(1));
     }
-    SDL_ClearQueuedAudio(sound.device);
-    sleepTakingKeys(Clock::now() + soundLength(lastFrames));
 }

@@ -1,0 +1,39 @@
+// What a recording of the game holds, sound by sound: the sound tier and the
+// benchmark swap every data file for a test sound and find each one again in
+// what a sound server played.
+//
+// A test sound is a square wave, loud to its last sample, whose half-period
+// (a whole number of samples at the game's rate) tells which file it stands
+// for; it starts high and ends after a low half, so a sound's start and end
+// are found to a fraction of a sample after any resampling, even when the
+// next sound follows with no gap at all.
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+struct TestSound {
+    int halfPeriod = 0;   // samples at the game's rate
+    double seconds = 0;   // its length, a whole number of periods
+};
+
+using TestSounds = std::map<std::string, TestSound>;
+
+struct HeardSound {
+    std::string name;
+    double start = 0;    // seconds into the recording
+    double seconds = 0;  // how long it was heard
+};
+
+// Swaps every .wav in the folder for its test sound: of the file's own
+// length, or of 0.12 to 0.21 s when `shortSounds`.
+TestSounds writeTestSounds(const std::filesystem::path& data, bool shortSounds);
+
+// The test sounds a folder holds, as writeTestSounds left them.
+TestSounds readTestSounds(const std::filesystem::path& data);
+
+// The test sounds found in a .wav recording (16-bit or float, any rate and
+// channels), in order; a piece of a sound is heard as a sound of its own.
+std::vector<HeardSound> hearSounds(const std::filesystem::path& recording, const TestSounds& sounds);
