@@ -99,7 +99,7 @@ bool windowLargeEnough()
     return size.ws_col >= screenColumns && size.ws_row >= screenRows;
 }
 
-// Written over the game's screen, which stays in the copy underneath.
+// Written over the game's screen, which stays in the model underneath.
 void drawRoomRequest()
 {
     constexpr char request[] =
@@ -289,7 +289,7 @@ void endBySignal(int signalNumber)
 void openConsole()
 {
     requireInteractiveTerminal();
-    startScreenCopy();
+    startScreenModel();
     installSignalHandlers();
     if (tcgetattr(STDIN_FILENO, &theConsole.modes.saved) == 0) applyGameModes();
     theConsole.screenShown = theConsole.events.modesApplied;

@@ -111,3 +111,25 @@ char32_t decodeUtf8(const std::string& character)
     if (codePoint < smallest[length] || codePoint > 0x10FFFF) return broken;
     return codePoint;
 }
+
+bool assembleUtf8(Utf8Assembler& assembler, unsigned char byte, std::string& character)
+{
+    if (assembler.bytesLeft > 0 && isUtf8Continuation(byte)) {
+        assembler.partial.push_back(static_cast<char>(byte));
+        if (--assembler.bytesLeft > 0) return false;
+        character.swap(assembler.partial);
+        assembler.partial.clear();
+        return true;
+    }
+    assembler.partial.clear();
+    assembler.bytesLeft = 0;
+    const int length = utf8Length(byte);
+    if (length == 0) return false;
+    if (length == 1) {
+        character.assign(1, static_cast<char>(byte));
+        return true;
+    }
+    assembler.partial.assign(1, static_cast<char>(byte));
+    assembler.bytesLeft = length - 1;
+    return false;
+}

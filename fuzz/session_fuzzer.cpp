@@ -143,8 +143,8 @@ void checkScreenItself()
     const TestConsole& console = testConsole();
     if (console.scrolls != 0) fail("the screen scrolled");
     if (console.cursorRefusals != 0) fail("the cursor was placed outside the screen");
-    for (const std::string& row : console.cells) {
-        for (char cell : row) {
+    for (int row = 1; row <= screenRows; ++row) {
+        for (char cell : screenRow(row)) {
             unsigned char byte = static_cast<unsigned char>(cell);
             if (byte < 32 || byte == 127) fail("a control character on the screen");
         }

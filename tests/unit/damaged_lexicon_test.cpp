@@ -27,8 +27,8 @@ struct DamagedLexicon : ::testing::Test {
 
 bool screenHoldsNoControlCharacter()
 {
-    for (const std::string& row : testConsole().cells) {
-        for (char cell : row) {
+    for (int row = 1; row <= screenRows; ++row) {
+        for (char cell : screenRow(row)) {
             auto byte = static_cast<unsigned char>(cell);
             if (byte < 32 || byte == 127) return false;
         }
