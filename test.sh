@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-packages.sh g++ cmake make pkg-config libsdl2-dev libpulse-dev libgtest-dev tmux \
   pulseaudio pulseaudio-utils pipewire pipewire-pulse wireplumber dbus-daemon \
-  clang libclang-rt-14-dev valgrind lintian dpkg-dev file desktop-file-utils appstream wine wine64 zip
+  clang libclang-rt-14-dev valgrind lintian dpkg-dev file desktop-file-utils appstream wine wine64 zip yasr
 # The packager's path: the package's GCC Release build with Debian's flags,
 # here with the tests and warnings as errors, and its unit tier run, so an
 # optimised build cannot break unseen. The package and valgrind tests reuse it.

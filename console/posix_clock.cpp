@@ -4,11 +4,16 @@
 #include <iostream>
 
 #include "console/console.h"
+#include "console/posix_console.h"
 #include "console/posix_keyboard.h"
 
+// The time the screen's last updates were kept apart counts as part of it.
 void pause(int milliseconds)
 {
     std::cout.flush();
+    auto& waitedAhead = posixConsole().waitedAhead;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds) - waitedAhead;
+    waitedAhead = {};
     if (milliseconds <= 0) return;
-    sleepTakingKeys(std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds));
+    sleepTakingKeys(deadline);
 }

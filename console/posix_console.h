@@ -40,6 +40,7 @@ struct PosixConsole {
     KeyDecoder decoder;
     SteadyTime lastByteTime;
     int pendingSecondCode = -1;  // the scan code still due of a two-code key
+    std::chrono::steady_clock::duration waitedAhead{};  // kept apart from the screen's updates, taken off the next pause
 };
 
 PosixConsole& posixConsole();

@@ -1,16 +1,38 @@
 // The screen of the POSIX console: everything written lands in the screen
 // model first, which says what to send the terminal, so the screen can be
-// drawn again whole after a stop or a resize. What one write holds is what a
-// screen reader takes as one change: the text before a blanked row or a
-// cleared screen goes out on its own, so a reader does not hear it together
-// with the rows that are about to change under it.
+// drawn again whole after a stop or a resize.
+//
+// A screen reader on a graphical terminal takes all that changed between two
+// of the terminal's updates as one change, and reads every row from its first
+// change to its last. So the text before a blanked row or a cleared screen,
+// and a cleared screen before its new text, reach the terminal a moment
+// apart; the next pause is that much shorter, so the game keeps its timing.
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <iostream>
 
 #include "console/console.h"
 #include "console/posix_console.h"
+#include "console/posix_keyboard.h"
+
+namespace {
+
+constexpr std::chrono::milliseconds updateApart{40};
+
+// What is due goes out, and has the terminal to itself for a moment.
+void flushApart()
+{
+    PosixConsole& console = posixConsole();
+    const bool due = console.screenShown && !console.screen.output.empty();
+    flushScreen();
+    if (!due) return;
+    sleepTakingKeys(std::chrono::steady_clock::now() + updateApart);
+    console.waitedAhead += updateApart;
+}
+
+}  // namespace
 
 void startScreenModel()
 {
@@ -56,12 +78,13 @@ void setCursor(int column, int row)
 
 void clearLine()
 {
-    flushScreen();
+    flushApart();
     blankCells(posixConsole().screen, clearedColumns);
 }
 
 void clearScreen()
 {
-    flushScreen();
+    flushApart();
     blankScreen(posixConsole().screen);
+    flushApart();
 }

@@ -227,6 +227,7 @@ PosixConsole& posixConsole() { return theConsole; }
 
 void setKeyReadMode(bool reading)
 {
+    theConsole.waitedAhead = {};  // a read waits for the player: no pause to take it off
     TerminalModes& modes = theConsole.modes;
     if (reading == modes.keyRead) return;
     modes.keyRead = reading;

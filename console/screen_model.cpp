@@ -76,12 +76,12 @@ void putCharacter(ScreenModel& screen, const std::string& character)
     if (cells == notPrinted) return;
     if (cells == 0) return joinPreviousCell(screen, character);
     if (screen.column + cells - 1 > screenColumns) newLine(screen);
+    syncCursor(screen);
     for (int cell = 0; cell < cells; ++cell) breakWideCharacter(screen, screen.column + cell);
     ScreenRow& row = cursorRow(screen);
     row[static_cast<std::size_t>(screen.column - 1)] = character;
     if (cells == 2) row[static_cast<std::size_t>(screen.column)].clear();
     screen.column += cells;
-    syncCursor(screen);
     screen.output += character;
 }
 

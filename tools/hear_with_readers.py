@@ -72,13 +72,15 @@ class SpeechServer(threading.Thread):
         self.heard.append((time.monotonic() - self.start_time, kind, text))
 
     def run(self):
-        connection, _ = self.listener.accept()
+        try:
+            self.answer(*self.listener.accept())
+        except OSError:
+            pass  # yasr has gone
+
+    def answer(self, connection, _):
         buffer, speaking, lines = b"", False, []
         while True:
-            try:
-                data = connection.recv(4096)
-            except OSError:
-                data = b""
+            data = connection.recv(4096)
             if not data:
                 return
             buffer += data
@@ -125,22 +127,22 @@ def waits_for_key(pid):
 
 
 def wait_until(condition, seconds, what):
-    """Until the condition has held for half a second on end."""
+    """Until the condition has held for 0.3 s on end."""
     deadline, held = time.monotonic() + seconds, 0
     while time.monotonic() < deadline:
         held = held + 1 if condition() else 0
-        if held >= 10:
+        if held >= 6:
             return
         time.sleep(0.05)
     raise SystemExit(f"timed out waiting for {what}")
 
 
-def play(session, game, scratch, send, log):
+def play(session, game, scratch, send, log, settle):
     pids = []
     wait_until(lambda: pids.extend(game_pids(game, scratch)) or pids, 30, "the game to start")
     for keys, answers in session:
         wait_until(lambda: waits_for_key(pids[0]) or not os.path.exists(f"/proc/{pids[0]}"), 60, answers)
-        time.sleep(1.0)
+        time.sleep(settle)
         log(keys)
         send(keys)
     wait_until(lambda: not os.path.exists(f"/proc/{pids[0]}"), 60, "the game to end")
@@ -161,7 +163,7 @@ def hear_with_yasr(game, session, start, typed):
     subprocess.run([*tmux, "set", "-g", "status", "off"], check=True)
     server_pid = subprocess.run([*tmux, "display", "-p", "#{pid}"], capture_output=True, text=True).stdout.strip()
     try:
-        play(session, game, scratch, lambda keys: subprocess.run([*tmux, "send-keys", "-l", keys], check=True), typed)
+        play(session, game, scratch, lambda keys: subprocess.run([*tmux, "send-keys", "-l", keys], check=True), typed, 0.2)
     finally:
         if server_pid.isdigit():
             subprocess.run(["kill", server_pid], check=False)
@@ -212,7 +214,7 @@ def hear_with_orca(game, session, start, typed):
 
     try:
         press_keys(f"cd {scratch} && {game}\r", env)
-        play(session, game, scratch, lambda keys: press_keys(keys, env), typed)
+        play(session, game, scratch, lambda keys: press_keys(keys, env), typed, 1.0)
         press_keys("exit\r", env)
         time.sleep(1)
     finally:
@@ -234,7 +236,7 @@ def orca_speech(log, start):
     lines, timed from its first time stamp. Key echo (a key's name, written
     with one voice) is told apart from text (written with a list of voices)."""
     heard, first = [], None
-    pattern = r"^(\d\d):(\d\d):(\d\d\.\d+) - SPEECH OUTPUT: '(.*?)'( |\[)\{'established"
+    pattern = r"^(\d\d):(\d\d):(\d\d\.\d+) - SPEECH OUTPUT: '(.*?)'( |\[)?\{'established"
     for match in re.finditer(pattern, log, re.M | re.S):
         hours, minutes, seconds, text, voices = match.groups()
         stamp = int(hours) * 3600 + int(minutes) * 60 + float(seconds)

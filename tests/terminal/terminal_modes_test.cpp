@@ -38,7 +38,8 @@ using namespace std::chrono_literals;
 const std::string restoreSequence = "\x1b[0m\x1b[?25h";
 
 // The screen as an 80x25 terminal draws what the game writes: characters
-// (emoji in two cells), line breaks, backspace, cursor moves and clears;
+// (emoji in two cells), line breaks, backspace, cursor moves, clears and
+// erases to the end of the row;
 // other sequences change nothing drawn.
 struct ScreenReader {
     std::array<std::array<std::string, 80>, 25> cells;
@@ -81,6 +82,8 @@ struct ScreenReader {
             column = std::clamp(numbers[1], 1, 80);
         } else if (final == 'J' && sequence == "\x1b[2J") {
             clear();
+        } else if (sequence == "\x1b[K") {
+            std::fill(cells[row - 1].begin() + std::min(column, 81) - 1, cells[row - 1].end(), " ");
         }
     }
     // Whether `pending` is a whole escape sequence or character yet.
