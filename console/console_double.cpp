@@ -11,7 +11,7 @@ namespace {
 // Never destroyed: std::cout may still flush into it while the program exits.
 TestConsole& theConsole = *new TestConsole;
 
-// The bytes for a terminal are of no use here.
+// The bytes for a terminal are of no use here; every cursor move flushes them away.
 void dropOutput() { theConsole.output.clear(); }
 
 Key takeTypedKey()
@@ -108,13 +108,11 @@ void setCursor(int column, int row)
 void clearLine()
 {
     blankCells(theConsole, clearedColumns);
-    dropOutput();
 }
 
 void clearScreen()
 {
     blankScreen(theConsole);
-    dropOutput();
 }
 
 void pause(int milliseconds)

@@ -2,6 +2,7 @@
 // and keys typed meanwhile stay queued for the next read.
 #include <chrono>
 #include <iostream>
+#include <utility>
 
 #include "console/console.h"
 #include "console/posix_console.h"
@@ -11,9 +12,8 @@
 void pause(int milliseconds)
 {
     std::cout.flush();
-    auto& waitedAhead = posixConsole().waitedAhead;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds) - waitedAhead;
-    waitedAhead = {};
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds) -
+                          std::exchange(posixConsole().waitedAhead, {});
     if (milliseconds <= 0) return;
     sleepTakingKeys(deadline);
 }

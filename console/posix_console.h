@@ -7,8 +7,6 @@
 #include <signal.h>
 #include <termios.h>
 
-#include <string>
-
 #include "console/console.h"
 #include "console/key_decoder.h"
 #include "console/posix_keyboard.h"

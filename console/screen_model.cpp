@@ -2,6 +2,8 @@
 // depends on TERM.
 #include "console/screen_model.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr char blankCell[] = " ";
@@ -142,15 +144,14 @@ void writeByte(ScreenModel& screen, unsigned char byte)
         return newLine(screen);
     case '\r':
         screen.column = 1;
-        screen.cursorDue = true;
-        return;
+        break;
     case '\b':
-        if (screen.column > 1) --screen.column;
-        screen.cursorDue = true;
-        return;
+        screen.column = std::max(1, screen.column - 1);
+        break;
     default:
         return putCharacter(screen, character);  // other controls print nothing
     }
+    screen.cursorDue = true;
 }
 
 void blankCells(ScreenModel& screen, int count)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 namespace {
 
@@ -116,20 +117,13 @@ bool assembleUtf8(Utf8Assembler& assembler, unsigned char byte, std::string& cha
 {
     if (assembler.bytesLeft > 0 && isUtf8Continuation(byte)) {
         assembler.partial.push_back(static_cast<char>(byte));
-        if (--assembler.bytesLeft > 0) return false;
-        character.swap(assembler.partial);
-        assembler.partial.clear();
-        return true;
+        --assembler.bytesLeft;
+    } else {
+        const int length = utf8Length(byte);  // 0: no character starts with this byte
+        assembler.partial.assign(length > 0 ? 1 : 0, static_cast<char>(byte));
+        assembler.bytesLeft = std::max(length - 1, 0);
     }
-    assembler.partial.clear();
-    assembler.bytesLeft = 0;
-    const int length = utf8Length(byte);
-    if (length == 0) return false;
-    if (length == 1) {
-        character.assign(1, static_cast<char>(byte));
-        return true;
-    }
-    assembler.partial.assign(1, static_cast<char>(byte));
-    assembler.bytesLeft = length - 1;
-    return false;
+    if (assembler.partial.empty() || assembler.bytesLeft > 0) return false;
+    character = std::exchange(assembler.partial, {});
+    return true;
 }
