@@ -21,13 +21,14 @@ namespace {
 
 constexpr std::chrono::milliseconds updateApart{40};
 
-// What is due goes out, and has the terminal to itself for a moment.
+// What is due goes out, and has the terminal to itself for a moment; the
+// cursor goes with the change that follows.
 void flushApart()
 {
     PosixConsole& console = posixConsole();
-    const bool due = console.screenShown && !console.screen.output.empty();
-    flushScreen();
-    if (!due) return;
+    const std::string bytes = takeOutput(console.screen, false);
+    if (!console.screenShown || bytes.empty()) return;
+    writeToTerminal(bytes.data(), bytes.size());
     sleepTakingKeys(std::chrono::steady_clock::now() + updateApart);
     console.waitedAhead += updateApart;
 }

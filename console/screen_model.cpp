@@ -171,9 +171,9 @@ void blankCells(ScreenModel& screen, int count)
     screen.cursorDue = true;
 }
 
-std::string takeOutput(ScreenModel& screen)
+std::string takeOutput(ScreenModel& screen, bool withCursor)
 {
-    syncCursor(screen);
+    if (withCursor) syncCursor(screen);
     std::string bytes;
     bytes.swap(screen.output);
     return bytes;

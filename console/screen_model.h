@@ -42,8 +42,10 @@ void writeByte(ScreenModel& screen, unsigned char byte);
 // spaces, so no reader hears a row of spaces.
 void blankCells(ScreenModel& screen, int count);
 
-// The bytes due to the terminal, the cursor put where the game left it.
-std::string takeOutput(ScreenModel& screen);
+// The bytes due to the terminal, the cursor put where the game left it unless
+// `withCursor` is false (a screen reader may read the row a lone cursor move
+// lands on).
+std::string takeOutput(ScreenModel& screen, bool withCursor = true);
 
 // The whole screen drawn again from the cells, the cursor where the game left it.
 std::string drawAgain(const ScreenModel& screen);
