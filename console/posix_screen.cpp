@@ -4,9 +4,9 @@
 //
 // A screen reader on a graphical terminal takes all that changed between two
 // of the terminal's updates as one change, and reads every row from its first
-// change to its last. So the text before a blanked row or a cleared screen,
-// and a cleared screen before its new text, reach the terminal a moment
-// apart; the next pause is that much shorter, so the game keeps its timing.
+// change to its last. So a blanked row or a cleared screen reaches the
+// terminal a moment apart from the text before and after it; the next pause
+// is that much shorter, so the game keeps its timing.
 #include <unistd.h>
 
 #include <cerrno>
@@ -81,6 +81,7 @@ void clearLine()
 {
     flushApart();
     blankCells(posixConsole().screen, clearedColumns);
+    flushApart();
 }
 
 void clearScreen()
