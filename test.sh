@@ -10,7 +10,7 @@ cd "$(dirname "$0")"
 # the game builds. One list, a line for each tier.
 build_packages=(g++ cmake make pkg-config libsdl2-dev libpulse-dev libgtest-dev dpkg-dev file)
 tier_packages=(
-  tmux clang libclang-rt-14-dev
+  tmux clang libclang-rt-14-dev yasr
   pulseaudio pulseaudio-utils pipewire pipewire-pulse wireplumber dbus-daemon
   lintian desktop-file-utils appstream
   wine wine64 zip g++-mingw-w64-x86-64

@@ -1,4 +1,4 @@
-// Line clearing is plain text, the same on every console.
+// The Windows console blanks a row with spaces; the screen model erases it.
 #include <iostream>
 #include <string>
 

@@ -1,6 +1,7 @@
-// The test double of the console layer: a virtual 80x25 screen that behaves
-// like the Windows console, a scripted queue of typed keys, the sounds played
-// in order and the pauses summed on a virtual clock, so tests never sleep.
+// The test double of the console layer: the POSIX console's screen model, so
+// the screen is what a terminal shows, a scripted queue of typed keys, the
+// sounds played in order and the pauses summed on a virtual clock, so tests
+// never sleep.
 #pragma once
 
 #include <deque>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "console/key.h"
+#include "console/screen_model.h"
 
 // Which kind of read the game is about to make.
 enum class ReadKind { key, line };
@@ -18,15 +20,11 @@ struct HeardOrWaited {
     int milliseconds = 0;   // the pause's length
 };
 
-struct TestConsole {
-    std::vector<std::string> cells;  // screenRows rows of screenColumns characters
-    int column = 1;                  // cursor, counted from 1
-    int row = 1;
-    std::string characterSoFar;      // the bytes written so far of a UTF-8 character
+// The screen (cells, cursor, scrolls) is the model's.
+struct TestConsole : ScreenModel {
     std::deque<Key> typed;           // keys still to be read
     std::vector<HeardOrWaited> timeline;
     long long clockMilliseconds = 0;
-    int scrolls = 0;                 // times the screen scrolled up
     int cursorRefusals = 0;          // setCursor calls outside the screen
     int linesRead = 0;
     std::vector<std::size_t> lineLimits;  // the limit of every readLine, in order
@@ -54,7 +52,8 @@ void typeTwoCodeKey(int prefix, int scan);  // an arrow: typeTwoCodeKey(224, 72)
 void typeLine(const std::string& line);   // the characters, then Enter
 
 // Reading what the player sees: row is counted from 1; the text is the whole
-// 80-column row, or `length` characters from `column`.
+// 80-column row, or `length` cells from `column`: whole UTF-8 characters with
+// their combining marks, a wide character taking two cells.
 std::string screenRow(int row);
 std::string screenText(int column, int row, std::size_t length);
 std::string trimmedRow(int row);          // the row without trailing spaces
@@ -63,4 +62,3 @@ std::string wholeScreen();                // all rows, trimmed, joined with '\n'
 // Reading what the player hears and waits.
 std::vector<std::string> soundsPlayed();
 std::vector<int> pausesTaken();
-void forgetTimeline();

@@ -43,28 +43,6 @@ std::string storeCharacter(LineEditor& editor, const std::string& character)
     return character;
 }
 
-std::string takeByte(LineEditor& editor, unsigned char byte)
-{
-    if (editor.continuationLeft > 0) {
-        if (isUtf8Continuation(byte)) {
-            editor.partial.push_back(static_cast<char>(byte));
-            if (--editor.continuationLeft > 0) return {};
-            std::string character;
-            character.swap(editor.partial);
-            return storeCharacter(editor, character);
-        }
-        // A broken character is dropped whole; this byte is judged afresh.
-        editor.partial.clear();
-        editor.continuationLeft = 0;
-    }
-    int length = utf8Length(byte);
-    if (length == 0) return {};
-    if (length == 1) return storeCharacter(editor, std::string(1, static_cast<char>(byte)));
-    editor.partial.assign(1, static_cast<char>(byte));
-    editor.continuationLeft = length - 1;
-    return {};
-}
-
 }  // namespace
 
 LineEditor startLine(std::size_t limit)
@@ -86,13 +64,15 @@ std::string editLine(LineEditor& editor, const Key& key)
         editor.interrupted = true;
         return {};
     case backspaceKey: {
-        editor.partial.clear();
-        editor.continuationLeft = 0;
+        editor.utf8 = {};
         int cells = eraseLastCharacter(editor.text);
         return cells > 0 ? eraseEcho(cells) : "";
     }
-    default:
+    default: {
+        std::string character;
         if (key.code < 0 || key.code > 255) return {};
-        return takeByte(editor, static_cast<unsigned char>(key.code));
+        if (!assembleUtf8(editor.utf8, static_cast<unsigned char>(key.code), character)) return {};
+        return storeCharacter(editor, character);
+    }
     }
 }

@@ -9,14 +9,14 @@
 #include <string>
 
 #include "console/key.h"
+#include "console/text_width.h"
 
 struct LineEditor {
     std::size_t limit = 0;
     std::string text;
     bool finished = false;     // Enter was pressed
     bool interrupted = false;  // Ctrl-C was pressed
-    std::string partial;       // the bytes so far of a UTF-8 character
-    int continuationLeft = 0;  // bytes still due of that character
+    Utf8Assembler utf8;        // the character being typed
 };
 
 LineEditor startLine(std::size_t limit);

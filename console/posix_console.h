@@ -1,5 +1,5 @@
 // The POSIX console's state, all of it in one struct with one owner
-// (posix_terminal.cpp): the terminal's modes, the copy of the game's screen,
+// (posix_terminal.cpp): the terminal's modes, the model of the game's screen,
 // the key queue, and what the signals have reported. Only console/ includes
 // this.
 #pragma once
@@ -7,23 +7,10 @@
 #include <signal.h>
 #include <termios.h>
 
-#include <array>
-#include <string>
-
 #include "console/console.h"
 #include "console/key_decoder.h"
 #include "console/posix_keyboard.h"
-
-// The game's screen as the player should see it, kept so it can be drawn
-// again whole after a stop or a resize. A cell holds one character with its
-// combining marks, " " when blank, and "" as the right half of a wide one.
-struct ScreenCopy {
-    std::array<std::array<std::string, screenColumns>, screenRows> cells;
-    int column = 1;  // 1 to 80, or 81 when the next character goes to the next row
-    int row = 1;
-    std::string partial;       // the bytes so far of a UTF-8 character written
-    int continuationLeft = 0;  // bytes still due of it
-};
+#include "console/screen_model.h"
 
 struct TerminalModes {
     termios saved{};      // as the game found them; put back whenever it leaves
@@ -45,21 +32,21 @@ struct TerminalEvents {
 struct PosixConsole {
     TerminalModes modes;
     TerminalEvents events;
-    ScreenCopy screen;
-    std::string output;        // for the terminal, written at the next flush
+    ScreenModel screen;        // the game's screen, kept to draw it again after a stop or a resize
     bool screenShown = false;  // the terminal shows the game: writes reach it
     sigset_t waitMask{};       // the signal mask of every wait: the event signals let in
     KeyDecoder decoder;
     SteadyTime lastByteTime;
     int pendingSecondCode = -1;  // the scan code still due of a two-code key
+    std::chrono::steady_clock::duration waitedAhead{};  // kept apart from the screen's updates, taken off the next pause
 };
 
 PosixConsole& posixConsole();
 
-// posix_screen.cpp: the copy of the screen, and std::cout writing into it.
-void startScreenCopy();
+// posix_screen.cpp: std::cout writing into the screen model, and the model to the terminal.
+void startScreenModel();
 void flushScreen();               // writes what is due to the terminal, if it shows the game
-void repaintScreen();             // draws the whole copy again
+void repaintScreen();             // draws the whole screen again
 void writeToTerminal(const char* bytes, std::size_t count);  // safe in a signal handler
 
 // posix_terminal.cpp: modes, signals and the window's size.

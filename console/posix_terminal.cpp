@@ -99,7 +99,7 @@ bool windowLargeEnough()
     return size.ws_col >= screenColumns && size.ws_row >= screenRows;
 }
 
-// Written over the game's screen, which stays in the copy underneath.
+// Written over the game's screen, which stays in the model underneath.
 void drawRoomRequest()
 {
     constexpr char request[] =
@@ -227,6 +227,7 @@ PosixConsole& posixConsole() { return theConsole; }
 
 void setKeyReadMode(bool reading)
 {
+    theConsole.waitedAhead = {};  // a read waits for the player: no pause to take it off
     TerminalModes& modes = theConsole.modes;
     if (reading == modes.keyRead) return;
     modes.keyRead = reading;
@@ -289,7 +290,7 @@ void endBySignal(int signalNumber)
 void openConsole()
 {
     requireInteractiveTerminal();
-    startScreenCopy();
+    startScreenModel();
     installSignalHandlers();
     if (tcgetattr(STDIN_FILENO, &theConsole.modes.saved) == 0) applyGameModes();
     theConsole.screenShown = theConsole.events.modesApplied;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 namespace {
 
@@ -110,4 +111,19 @@ char32_t decodeUtf8(const std::string& character)
     constexpr char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
     if (codePoint < smallest[length] || codePoint > 0x10FFFF) return broken;
     return codePoint;
+}
+
+bool assembleUtf8(Utf8Assembler& assembler, unsigned char byte, std::string& character)
+{
+    if (assembler.bytesLeft > 0 && isUtf8Continuation(byte)) {
+        assembler.partial.push_back(static_cast<char>(byte));
+        --assembler.bytesLeft;
+    } else {
+        const int length = utf8Length(byte);  // 0: no character starts with this byte
+        assembler.partial.assign(length > 0 ? 1 : 0, static_cast<char>(byte));
+        assembler.bytesLeft = std::max(length - 1, 0);
+    }
+    if (assembler.partial.empty() || assembler.bytesLeft > 0) return false;
+    character = std::exchange(assembler.partial, {});
+    return true;
 }

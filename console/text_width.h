@@ -22,3 +22,16 @@ char32_t decodeUtf8(const std::string& character);
 int utf8Length(unsigned char lead);
 
 inline bool isUtf8Continuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
+// Puts UTF-8 characters together byte by byte, the same way on every console:
+// a character broken off by a byte that does not continue it is dropped
+// whole and that byte is judged afresh; a byte that cannot start a character
+// is dropped.
+struct Utf8Assembler {
+    std::string partial;  // the bytes so far of a character
+    int bytesLeft = 0;    // bytes still due of it
+};
+
+// Takes one byte; true when it ends a character (a single byte below 0x80
+// included), which is then in `character`.
+bool assembleUtf8(Utf8Assembler& assembler, unsigned char byte, std::string& character);

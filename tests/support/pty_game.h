@@ -24,7 +24,7 @@
 #include <vector>
 
 // What the terminal shows: characters (a UTF-8 character in one cell), line
-// ends, cursor moves and clears; other sequences draw nothing.
+// ends, cursor moves, clears and erases to the end of the row; other sequences draw nothing.
 struct TerminalModel {
     std::array<std::array<std::string, 80>, 25> cells;  // an empty cell is blank
     int column = 1;  // 81: the next character wraps
@@ -41,6 +41,7 @@ struct TerminalModel {
             std::sscanf(escape.c_str(), "\x1b[%d;%d", &numbers[0], &numbers[1]);
             if (code == 'H') row = std::clamp(numbers[0], 1, 25), column = std::clamp(numbers[1], 1, 80);
             if (escape == "\x1b[2J") cells = {};
+            if (escape == "\x1b[K") std::fill(cells[row - 1].begin() + std::min(column, 81) - 1, cells[row - 1].end(), "");
             return escape.clear();
         }
         const bool first = code >= 0x20 && code != 0x7f && (code < 0x80 || code >= 0xc0);  // a character's first byte
