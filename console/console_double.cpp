@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iostream>
+#include <memory>
 
 #include "console/console.h"
 #include "console/line_editor.h"
@@ -31,7 +32,10 @@ TestConsole& testConsole() { return theConsole; }
 
 void resetTestConsole()
 {
-    theConsole = TestConsole{};
+    // Made afresh in place: GCC 12 misreads an assignment from a temporary
+    // here as a read of uninitialised strings.
+    std::destroy_at(&theConsole);
+    std::construct_at(&theConsole);
     blankScreen(theConsole);
     pendingSecondCode = -1;
     std::cout.rdbuf(&screenStream(theConsole, dropOutput));
