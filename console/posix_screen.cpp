@@ -19,6 +19,17 @@
 
 namespace {
 
+// The bytes due go to the terminal, and a signal's restore from now on puts
+// the cursor under them; false when nothing went out.
+bool sendDueOutput(PosixConsole& console, bool withCursor)
+{
+    console.events.rowBelowScreen = rowBelowText(console.screen);
+    const std::string bytes = takeOutput(console.screen, withCursor);
+    if (!console.screenShown || bytes.empty()) return false;
+    writeToTerminal(bytes.data(), bytes.size());
+    return true;
+}
+
 constexpr std::chrono::milliseconds updateApart{40};
 
 // What is due goes out, and has the terminal to itself for a moment; the
@@ -26,9 +37,7 @@ constexpr std::chrono::milliseconds updateApart{40};
 void flushApart()
 {
     PosixConsole& console = posixConsole();
-    const std::string bytes = takeOutput(console.screen, false);
-    if (!console.screenShown || bytes.empty()) return;
-    writeToTerminal(bytes.data(), bytes.size());
+    if (!sendDueOutput(console, false)) return;
     sleepTakingKeys(std::chrono::steady_clock::now() + updateApart);
     console.waitedAhead += updateApart;
 }
@@ -57,10 +66,7 @@ void writeToTerminal(const char* bytes, std::size_t count)
 
 void flushScreen()
 {
-    PosixConsole& console = posixConsole();
-    console.events.rowBelowScreen = rowBelowText(console.screen);
-    const std::string bytes = takeOutput(console.screen);
-    if (console.screenShown) writeToTerminal(bytes.data(), bytes.size());
+    sendDueOutput(posixConsole(), true);
 }
 
 void repaintScreen()

@@ -76,7 +76,7 @@ start_pipewire() {
   # The session manager may still be setting up the graph: asked again.
   wait_until pactl_here load-module module-null-sink sink_name=rec "$@"
   wait_until sink_up
-  pactl_here set-default-sink rec
+  wait_until pactl_here set-default-sink rec
 }
 
 signal_server() {
