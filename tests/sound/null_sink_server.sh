@@ -71,6 +71,8 @@ start_pipewire() {
   for program in pipewire wireplumber pipewire-pulse; do
     server_env "$program" >>"$dir/server.log" 2>&1 &
     echo $! >>"$dir/server.pids"
+    # The session manager gives up at once if the server's socket is not there yet.
+    if [ "$program" = pipewire ]; then wait_until test -S "$runtime/pipewire-0"; fi
   done
   wait_until pactl_here info
   # The session manager may still be setting up the graph: asked again.
