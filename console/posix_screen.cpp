@@ -74,6 +74,7 @@ void repaintScreen()
     PosixConsole& console = posixConsole();
     takeOutput(console.screen);  // the model holds it already
     if (!console.screenShown) return;
+    console.events.rowBelowScreen = rowBelowText(console.screen);
     const std::string drawing = drawAgain(console.screen);
     writeToTerminal(drawing.data(), drawing.size());
 }

@@ -107,6 +107,7 @@ void drawRoomRequest()
         "Please make this window at least 80 columns wide and 25 rows high\r\n"
         "Press Escape to leave the game";
     writeToTerminal(request, sizeof request - 1);
+    theConsole.events.rowBelowScreen = 3;  // a shell's prompt after the game goes under the request
 }
 
 // The game's screen when there is room for it, else the request for room.
