@@ -23,9 +23,9 @@ namespace {
 // the cursor under them; false when nothing went out.
 bool sendDueOutput(PosixConsole& console, bool withCursor)
 {
-    console.events.rowBelowScreen = rowBelowText(console.screen);
     const std::string bytes = takeOutput(console.screen, withCursor);
     if (!console.screenShown || bytes.empty()) return false;
+    console.events.rowBelowScreen = rowBelowText(console.screen);
     writeToTerminal(bytes.data(), bytes.size());
     return true;
 }

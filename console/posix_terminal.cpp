@@ -106,8 +106,8 @@ void drawRoomRequest()
         "\x1b[0m\x1b[2J\x1b[H"
         "Please make this window at least 80 columns wide and 25 rows high\r\n"
         "Press Escape to leave the game";
-    writeToTerminal(request, sizeof request - 1);
     theConsole.events.rowBelowScreen = 3;  // a shell's prompt after the game goes under the request
+    writeToTerminal(request, sizeof request - 1);
 }
 
 // The game's screen when there is room for it, else the request for room.
