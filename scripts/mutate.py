@@ -486,7 +486,8 @@ class Runner:
 
     def tier_tests(self, tier):
         status, output, _ = self.run(["ctest", "--test-dir", str(self.build), "-N", "-L", f"^{tier}$"])
-        return re.findall(r"Test\s+#\d+: (\S+)", output)
+        # A parameterised case's name goes on past spaces ("...ctrl_c  # GetParam() = ...").
+        return re.findall(r"Test\s+#\d+: (.+?)\s*$", output, re.M)
 
     def run_tier(self, tier, timeout, tests=None):
         """Runs one tier, or those of its tests named; returns (passed, failing tests, seconds, timed out)."""
@@ -501,7 +502,7 @@ class Runner:
         status, output, timed_out = self.run(command, timeout=timeout + 60)
         if timed_out:
             self.end_strays()
-        failed = re.findall(r"^\s*\d+ - (\S+) \(", output, re.M)
+        failed = failed_names(output)
         if status != 0 and not failed and "No tests were found" in output:
             status = 0
         return status == 0, failed, time.monotonic() - started, timed_out
@@ -536,7 +537,7 @@ class Runner:
                     status, output, _ = self.run(["ctest", "--test-dir", str(self.build), "-L", f"^{tier}$",
                                                   "-j2", "--timeout", str(self.options.timeout_cap)],
                                                  timeout=self.options.timeout_cap * 4)
-                    bad |= set(re.findall(r"^\s*\d+ - (\S+) \(", output, re.M))
+                    bad |= set(failed_names(output))
                 bad |= set(failed)
                 if timed_out or len(bad) >= len(names):
                     self.log(f"baseline: tier {tier} fails on the unmutated tree ({', '.join(sorted(bad)) or 'timed out'}); tier left out")
@@ -745,6 +746,11 @@ def tree_fingerprint(tree, *settings):
             digest.update(name.encode() + b"\0" + (tree / name).read_bytes())
     digest.update(json.dumps(settings, sort_keys=True).encode())
     return digest.hexdigest()
+
+
+def failed_names(output):
+    """The tests ctest lists as failed, whole names (a parameterised case's holds spaces)."""
+    return re.findall(r"^\s*\d+ - (.+?) \((?:Failed|Timeout|SEGFAULT|Subprocess aborted|Exception|Not Run|Child aborted|ILLEGAL|BUS|OTHER_FAULT|[^()]*)\)\s*$", output, re.M)
 
 
 def exact_names(names):
