@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
 #include <iterator>
 #include <set>
 #include <sstream>
@@ -15,6 +14,7 @@
 #include <vector>
 
 #include "lexicon/lexicon_layout.h"
+#include "tests/support/golden_file.h"
 
 namespace {
 
@@ -33,11 +33,7 @@ const std::vector<Family> families = {
     {"vgrp", verbFamily, {"white", "crimson", "black", "joint", "sorrow", "bed", "mat", "skin", "silver", "holidayed", "laddered"}},
 };
 
-std::string readText(const std::string& relative) {
-    std::ifstream in(std::string(HKH_SOURCE_DIR) + "/" + relative, std::ios::binary);
-    EXPECT_TRUE(in) << relative;
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+std::string readText(const std::string& relative) { return readWholeFile(std::filesystem::path(HKH_SOURCE_DIR) / relative); }
 
 std::vector<std::string> splitWords(const std::string& text) {
     std::istringstream in(text);
