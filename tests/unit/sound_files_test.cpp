@@ -24,9 +24,9 @@ const std::vector<std::string> playedNames = {
     "tone1", "tone2", "tone3", "tone4", "tone5", "tone6", "tone7", "tone8", "blank", "wrle", "plso", "quit", "bagu", "wran",
     "woma", "rian1", "yes", "rian2", "fupo1", "fupo2", "nopo", "intr", "koal", "hum", "exit", "haha"};
 
-// The loudest sample of the millisecond from `from`.
-int edgePeak(const Samples& s, std::size_t from) {
-    return std::abs(int(*std::max_element(s.begin() + long(from), s.begin() + long(from + soundRate / 1000),
+// The loudest of `count` samples from `from`; a millisecond's by default.
+int peakOf(const Samples& s, std::size_t from, std::size_t count = soundRate / 1000) {
+    return std::abs(int(*std::max_element(s.begin() + long(from), s.begin() + long(from + count),
                                           [](std::int16_t a, std::int16_t b) { return std::abs(int(a)) < std::abs(int(b)); })));
 }
 
@@ -41,8 +41,10 @@ TEST(SoundFiles, EveryPlayedSoundLoadsUnconvertedAndStartsAndEndsAtRest) {
         EXPECT_LE(std::abs(int(s.front())), 4);
         EXPECT_LE(std::abs(int(s.back())), 4);
         // the first and last millisecond stay under -30 dBFS: a fade, not a step
-        EXPECT_LT(edgePeak(s, 0), 1036);
-        EXPECT_LT(edgePeak(s, s.size() - soundRate / 1000), 1036);
+        EXPECT_LT(peakOf(s, 0), 1036);
+        EXPECT_LT(peakOf(s, s.size() - soundRate / 1000), 1036);
+        // and it is heard: its loudest sample reaches -20 dBFS
+        EXPECT_GT(peakOf(s, 0, s.size()), 3276);
     }
 }
 
