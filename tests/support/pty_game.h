@@ -1,12 +1,14 @@
 // The real game on a bare pseudo-terminal, watched from outside. The game
 // runs as a job of its own under a stand-in for the shell, so it can be
 // stopped and continued as from a shell; what it writes is kept whole, and
-// read back through a model of the 80x25 terminal it draws on. The game
-// reaches no sound server and no sound device: the sound tier hears it.
+// copied to a tmux pane of the same size (tmux_pane.h), a real terminal that
+// draws it. The game reaches no sound server and no sound device: the sound
+// tier hears it.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
@@ -16,59 +18,11 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
-#include <chrono>
-#include <cstdio>
 #include <cstring>
+#include <sstream>
 #include <string>
-#include <vector>
 
-// What the terminal shows: characters (a UTF-8 character in one cell), line
-// ends, cursor moves, clears and erases to the end of the row; other sequences draw nothing.
-struct TerminalModel {
-    std::array<std::array<std::string, 80>, 25> cells;  // an empty cell is blank
-    int column = 1;  // 81: the next character wraps
-    int row = 1;
-    std::string escape;  // a sequence not yet whole
-
-    void feed(char byte)
-    {
-        const auto code = static_cast<unsigned char>(byte);
-        if (!escape.empty() || code == 0x1b) {
-            escape += byte;
-            if (escape.size() == 2 ? code == '[' : escape.size() < 2 || code < 0x40 || code > 0x7e) return;
-            int numbers[2] = {1, 1};
-            std::sscanf(escape.c_str(), "\x1b[%d;%d", &numbers[0], &numbers[1]);
-            if (code == 'H') row = std::clamp(numbers[0], 1, 25), column = std::clamp(numbers[1], 1, 80);
-            if (escape == "\x1b[2J") cells = {};
-            if (escape == "\x1b[K") std::fill(cells[row - 1].begin() + std::min(column, 81) - 1, cells[row - 1].end(), "");
-            return escape.clear();
-        }
-        const bool first = code >= 0x20 && code != 0x7f && (code < 0x80 || code >= 0xc0);  // a character's first byte
-        if (code == '\r') column = 1;
-        if (code == '\n' || (first && column > 80)) row = std::min(row + 1, 25), column = 1;
-        if (first) cells[row - 1][column++ - 1] = byte;
-        else if (code >= 0x80 && column > 1) cells[row - 1][std::min(column, 81) - 2] += byte;
-    }
-    std::string text(int line) const
-    {
-        std::string joined;
-        for (const std::string& cell : cells[line - 1]) joined += cell.empty() ? " " : cell;
-        return joined.erase(joined.find_last_not_of(' ') + 1);
-    }
-    std::string whole() const
-    {
-        std::string all;
-        for (int line = 1; line <= 25; ++line) all += text(line) + "\n";
-        return all;
-    }
-    bool cursorOnAFreshLineUnderTheText() const
-    {
-        int below = 25;
-        while (below > 0 && text(below).empty()) --below;
-        return column == 1 && row == std::min(below + 1, 25);
-    }
-};
+#include "tests/support/tmux_pane.h"
 
 inline pid_t ptyJob = 0;  // in the stand-in for the shell: the game's process group
 
@@ -78,16 +32,24 @@ struct PtyGame {
     int master = -1;       // where the player types and the screen is read
     int slave = -1;        // kept open here, so the modes can be read after the game ends
     int inputMaster = -1;  // with a separate input terminal, which can be closed: where keys are typed
+    int rows = 25;
     termios modesBefore{};
     std::string output;    // everything the game wrote
-    TerminalModel screen;  // what it shows
+    TmuxPane drawn;        // the terminal that draws it
+    int drawnTerminal = -1;  // that pane's own end, where the output is copied
 
-    explicit PtyGame(bool separateInput = false, unsigned short rows = 25)
+    explicit PtyGame(bool separateInput = false, unsigned short height = 25) : rows(height)
     {
-        winsize size{rows, 80, 0, 0};
+        winsize size{height, 80, 0, 0};
         int input = -1;
         int pidPipe[2] = {-1, -1};
-        if (openpty(&master, &slave, nullptr, nullptr, &size) != 0 || tcgetattr(slave, &modesBefore) != 0 ||
+        drawn = startPane({.command = "sleep infinity", .rows = rows, .recordStatus = false});
+        std::string drawnPath = runTmux(drawn, "display -p -t game '#{pane_tty}'");
+        drawnTerminal = open(drawnPath.substr(0, drawnPath.find('\n')).c_str(), O_RDWR | O_NOCTTY);
+        termios raw{};  // bytes drawn as they came, the answers to questions not echoed
+        cfmakeraw(&raw);
+        if (drawnTerminal < 0 || tcsetattr(drawnTerminal, TCSANOW, &raw) != 0 ||
+            openpty(&master, &slave, nullptr, nullptr, &size) != 0 || tcgetattr(slave, &modesBefore) != 0 ||
             (separateInput && openpty(&inputMaster, &input, nullptr, nullptr, &size) != 0) || pipe(pidPipe) != 0) {
             ADD_FAILURE() << "no pseudo-terminal";
             return;
@@ -104,7 +66,8 @@ struct PtyGame {
     {
         int status = 0;
         if (shell > 0 && waitpid(shell, &status, WNOHANG) == 0) kill(pid, SIGKILL), waitpid(shell, &status, 0);
-        for (int descriptor : {master, slave, inputMaster}) close(descriptor);
+        for (int descriptor : {master, slave, inputMaster, drawnTerminal}) close(descriptor);
+        stopPane(drawn);
     }
 
     // The stand-in for the shell: leads a session on the terminal, runs the
@@ -143,9 +106,10 @@ struct PtyGame {
     {
         pollfd screenEnd{master, POLLIN, 0};
         char bytes[4096];
-        ssize_t count = poll(&screenEnd, 1, milliseconds) > 0 ? read(master, bytes, sizeof bytes) : 0;
-        for (ssize_t at = 0; at < count; ++at) screen.feed(bytes[at]);
-        if (count > 0) output.append(bytes, static_cast<std::size_t>(count));
+        ssize_t count = master >= 0 && poll(&screenEnd, 1, milliseconds) > 0 ? read(master, bytes, sizeof bytes) : 0;
+        if (count <= 0) return;
+        output.append(bytes, static_cast<std::size_t>(count));
+        EXPECT_EQ(write(drawnTerminal, bytes, static_cast<std::size_t>(count)), count);
     }
     // Waits, taking in the output, until `done` holds; false after the limit.
     template <typename Done>
@@ -163,6 +127,13 @@ struct PtyGame {
     void type(const std::string& keys)
     {
         EXPECT_EQ(write(inputMaster >= 0 ? inputMaster : master, keys.data(), keys.size()), ssize_t(keys.size()));
+    }
+    void resize(unsigned short height)
+    {
+        rows = height;
+        winsize size{height, 80, 0, 0};
+        runTmux(drawn, "resize-window -t game -x 80 -y " + std::to_string(height));
+        EXPECT_EQ(ioctl(master, TIOCSWINSZ, &size), 0);  // the terminal signals the change itself
     }
     termios modes() const
     {
@@ -182,5 +153,32 @@ struct PtyGame {
         if (!waitUntil([&] { return waitpid(shell, &status, WNOHANG) == shell; })) status = -1;
         drain(0);
         return status;
+    }
+
+    // The rows the terminal shows. Asked first where its cursor stands, it
+    // has drawn everything copied before it answers.
+    std::string screen(int* cursorColumn = nullptr, int* cursorRow = nullptr) const
+    {
+        int column = 0;
+        int row = 0;
+        std::string answer;
+        EXPECT_EQ(write(drawnTerminal, "\x1b[6n", 4), 4);
+        for (char byte = 0; byte != 'R' && read(drawnTerminal, &byte, 1) == 1;) answer += byte;
+        std::sscanf(answer.c_str(), "\x1b[%d;%dR", &row, &column);
+        if (cursorColumn) *cursorColumn = column, *cursorRow = row;
+        return captureText(drawn);
+    }
+    bool cursorOnAFreshLineUnderTheText() const
+    {
+        int column = 0;
+        int row = 0;
+        std::istringstream lines(screen(&column, &row));
+        int below = 0;
+        int at = 0;
+        for (std::string line; std::getline(lines, line);) {
+            ++at;
+            if (line.find_first_not_of(' ') != std::string::npos) below = at;
+        }
+        return column == 1 && row == std::min(below + 1, rows);
     }
 };

@@ -12,7 +12,6 @@
 
 namespace {
 
-const std::string titleEnd = "while your 100 points last.";
 const std::string question = "Do you want instructions?  Y or N  ";
 const std::string namePrompt = "What is your first name?  ";
 const std::string roomRequest = "Press Escape to leave the game";
@@ -64,7 +63,7 @@ TEST_P(TerminalEnding, EndsAsAPlayerExpectsAndPutsTheTerminalBack)
         << status;
     if (game.slave < 0) return;  // the window is gone
     EXPECT_TRUE(game.modesRestored());
-    EXPECT_TRUE(game.screen.cursorOnAFreshLineUnderTheText()) << game.screen.whole();
+    EXPECT_TRUE(game.cursorOnAFreshLineUnderTheText()) << game.screen();
 }
 
 // A hangup ends the game as the end of input does; at a key read Ctrl-C is
@@ -74,7 +73,7 @@ TEST_P(TerminalEnding, EndsAsAPlayerExpectsAndPutsTheTerminalBack)
 // ends instead of waiting or spinning on a dead terminal.
 INSTANTIATE_TEST_SUITE_P(
     Terminal, TerminalEnding,
-    ::testing::Values(Ending{"SigtermInThePauseAfterTheTitle", {{titleEnd, ""}}, SIGTERM, SIGTERM},
+    ::testing::Values(Ending{"SigtermInThePauseAfterTheTitle", {{"while your 100 points last.", ""}}, SIGTERM, SIGTERM},
                       Ending{"SigpipeAtAPrompt", {{question, ""}}, SIGPIPE, SIGPIPE},
                       Ending{"SighupInASound", intoTheSound, SIGHUP, 0},
                       Ending{"CtrlCInASound", withLastKeys(intoTheSound, "\x03"), 0, SIGINT},
@@ -84,6 +83,12 @@ INSTANTIATE_TEST_SUITE_P(
                              true},
                       Ending{"ClosingTheWindowInALine", {{question, "n"}, {namePrompt, ""}}, closeWindow, 0}),
     [](const ::testing::TestParamInfo<Ending>& info) { return std::string(info.param.name); });
+
+// The game shows again, within ten seconds, the screen it showed.
+void expectTheScreenBack(PtyGame& game, const std::string& screen)
+{
+    EXPECT_TRUE(game.waitUntil([&] { return game.screen() == screen; }, std::chrono::seconds(10))) << game.screen() << "----\n" << screen;
+}
 
 bool waitForStop(PtyGame& game)
 {
@@ -108,12 +113,12 @@ bool handOverTerminal(PtyGame& game, int signalNumber, pid_t owner)
 void stopAndContinue(PtyGame& game, bool inTheBackgroundFirst)
 {
     game.drain(100);
-    const std::string screen = game.screen.whole();
+    const std::string screen = game.screen();
     kill(game.pid, SIGTSTP);
     ASSERT_TRUE(waitForStop(game));
     game.drain(100);
     EXPECT_TRUE(game.modesRestored());
-    EXPECT_TRUE(game.screen.cursorOnAFreshLineUnderTheText()) << game.screen.whole();
+    EXPECT_TRUE(game.cursorOnAFreshLineUnderTheText()) << game.screen();
     const std::string shellLines = "\r\n[1]+  Stopped   happy-koalas-hum\r\n$ ls\r\nlex  data\r\n$ fg\r\n";
     ASSERT_EQ(write(game.slave, shellLines.data(), shellLines.size()), ssize_t(shellLines.size()));
     ASSERT_TRUE(game.waitForText("$ fg"));
@@ -127,7 +132,7 @@ void stopAndContinue(PtyGame& game, bool inTheBackgroundFirst)
         ASSERT_TRUE(handOverTerminal(game, SIGUSR2, game.pid));
     }
     kill(game.pid, SIGCONT);
-    EXPECT_TRUE(game.waitUntil([&] { return game.screen.whole() == screen; }, std::chrono::seconds(10))) << game.screen.whole();
+    expectTheScreenBack(game, screen);
     EXPECT_EQ(game.modes().c_lflag & (ICANON | ECHO), 0u);
 }
 
@@ -149,25 +154,21 @@ TEST(TerminalStopping, InASound)
     play(game, {{"Guess a letter ", ""}});
 }
 
-// The window shrinks at a letter prompt: the request for room stands over the
-// round; the window grows back: the round's screen as it was, and play goes on.
-TEST(TerminalChanging, AWindowShrunkAndGrownBackMidRoundShowsTheSameScreen)
+// The window shrinks at a prompt: the request for room stands over the
+// title; the window grows back: the title's screen as it was, and play goes on.
+TEST(TerminalChanging, AWindowShrunkAndGrownBackShowsTheSameScreen)
 {
     PtyGame game;
-    play(game, intoTheSound);
-    play(game, {{"Guess a letter ", ""}});
+    play(game, {{question, ""}});
     game.drain(100);
-    const std::string roundScreen = game.screen.whole();
+    const std::string title = game.screen();
     const std::size_t written = game.output.size();
-    for (unsigned short rows : {24, 25}) {
-        winsize size{rows, 80, 0, 0};
-        ASSERT_EQ(ioctl(game.master, TIOCSWINSZ, &size), 0);  // the terminal signals the change itself
-        EXPECT_TRUE(rows == 25 || game.waitForText(roomRequest, written)) << game.output;
-    }
-    EXPECT_TRUE(game.waitUntil([&] { return game.screen.whole() == roundScreen; }, std::chrono::seconds(10)))
-        << game.screen.whole();
-    game.type("e");
-    play(game, {{"Guess, Review or Pass, G, R or P ", ""}});
+    game.resize(24);
+    EXPECT_TRUE(game.waitForText(roomRequest, written)) << game.output;
+    game.resize(25);
+    expectTheScreenBack(game, title);
+    game.type("n");
+    play(game, {{namePrompt, ""}});
 }
 
 }  // namespace
