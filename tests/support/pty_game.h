@@ -14,13 +14,9 @@
 #include <signal.h>
 #include <sys/ioctl.h>
 #include <sys/wait.h>
-#include <termios.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstring>
-#include <sstream>
-#include <string>
 
 #include "tests/support/tmux_pane.h"
 
@@ -32,21 +28,20 @@ struct PtyGame {
     int master = -1;       // where the player types and the screen is read
     int slave = -1;        // kept open here, so the modes can be read after the game ends
     int inputMaster = -1;  // with a separate input terminal, which can be closed: where keys are typed
-    int rows = 25;
     termios modesBefore{};
-    std::string output;    // everything the game wrote
-    TmuxPane drawn;        // the terminal that draws it
+    std::string output;      // everything the game wrote
+    TmuxPane drawn;          // the terminal that draws it
     int drawnTerminal = -1;  // that pane's own end, where the output is copied
 
-    explicit PtyGame(bool separateInput = false, unsigned short height = 25) : rows(height)
+    explicit PtyGame(bool separateInput = false, unsigned short rows = 25)
     {
-        winsize size{height, 80, 0, 0};
+        winsize size{rows, 80, 0, 0};
         int input = -1;
         int pidPipe[2] = {-1, -1};
         drawn = startPane({.command = "sleep infinity", .rows = rows, .recordStatus = false});
-        std::string drawnPath = runTmux(drawn, "display -p -t game '#{pane_tty}'");
+        const std::string drawnPath = runTmux(drawn, "display -p -t game '#{pane_tty}'");
         drawnTerminal = open(drawnPath.substr(0, drawnPath.find('\n')).c_str(), O_RDWR | O_NOCTTY);
-        termios raw{};  // bytes drawn as they came, the answers to questions not echoed
+        termios raw{};  // the bytes drawn as they came, the pane's answers not echoed
         cfmakeraw(&raw);
         if (drawnTerminal < 0 || tcsetattr(drawnTerminal, TCSANOW, &raw) != 0 ||
             openpty(&master, &slave, nullptr, nullptr, &size) != 0 || tcgetattr(slave, &modesBefore) != 0 ||
@@ -54,12 +49,10 @@ struct PtyGame {
             ADD_FAILURE() << "no pseudo-terminal";
             return;
         }
-        shell = fork();
-        if (shell == 0) runShell(separateInput ? input : slave, pidPipe[1]);
+        if ((shell = fork()) == 0) runShell(separateInput ? input : slave, pidPipe[1]);
         close(pidPipe[1]);
         if (read(pidPipe[0], &pid, sizeof pid) != sizeof pid) ADD_FAILURE() << "the stand-in shell did not start the game";
-        close(pidPipe[0]);
-        if (separateInput) close(input);
+        for (int descriptor : {pidPipe[0], input}) close(descriptor);
     }
     PtyGame(const PtyGame&) = delete;
     ~PtyGame()
@@ -101,12 +94,13 @@ struct PtyGame {
         _exit(125);
     }
 
-    // Takes in what the game has written, waiting at most `milliseconds` for it.
+    // Takes in what the game has written, waiting at most `milliseconds` for
+    // it, and has the pane draw it.
     void drain(int milliseconds = 50)
     {
         pollfd screenEnd{master, POLLIN, 0};
         char bytes[4096];
-        ssize_t count = master >= 0 && poll(&screenEnd, 1, milliseconds) > 0 ? read(master, bytes, sizeof bytes) : 0;
+        const ssize_t count = poll(&screenEnd, 1, milliseconds) > 0 ? read(master, bytes, sizeof bytes) : 0;
         if (count <= 0) return;
         output.append(bytes, static_cast<std::size_t>(count));
         EXPECT_EQ(write(drawnTerminal, bytes, static_cast<std::size_t>(count)), count);
@@ -128,12 +122,12 @@ struct PtyGame {
     {
         EXPECT_EQ(write(inputMaster >= 0 ? inputMaster : master, keys.data(), keys.size()), ssize_t(keys.size()));
     }
-    void resize(unsigned short height)
+    // The terminal signals the change itself.
+    void resize(unsigned short rows)
     {
-        rows = height;
-        winsize size{height, 80, 0, 0};
-        runTmux(drawn, "resize-window -t game -x 80 -y " + std::to_string(height));
-        EXPECT_EQ(ioctl(master, TIOCSWINSZ, &size), 0);  // the terminal signals the change itself
+        winsize size{rows, 80, 0, 0};
+        runTmux(drawn, "resize-window -t game -x 80 -y " + std::to_string(rows));
+        EXPECT_EQ(ioctl(master, TIOCSWINSZ, &size), 0);
     }
     termios modes() const
     {
@@ -155,30 +149,31 @@ struct PtyGame {
         return status;
     }
 
-    // The rows the terminal shows. Asked first where its cursor stands, it
-    // has drawn everything copied before it answers.
-    std::string screen(int* cursorColumn = nullptr, int* cursorRow = nullptr) const
+    // The rows the pane shows, and where its cursor stands (row, column):
+    // asked that first, it has drawn everything copied before it answers.
+    std::string screen(std::pair<int, int>* cursor = nullptr) const
     {
-        int column = 0;
-        int row = 0;
-        std::string answer;
+        std::pair<int, int> at;
+        std::string reply;
         EXPECT_EQ(write(drawnTerminal, "\x1b[6n", 4), 4);
-        for (char byte = 0; byte != 'R' && read(drawnTerminal, &byte, 1) == 1;) answer += byte;
-        std::sscanf(answer.c_str(), "\x1b[%d;%dR", &row, &column);
-        if (cursorColumn) *cursorColumn = column, *cursorRow = row;
+        for (char byte = 0; byte != 'R' && read(drawnTerminal, &byte, 1) == 1;) reply += byte;
+        std::sscanf(reply.c_str(), "\x1b[%d;%dR", &at.first, &at.second);
+        if (cursor) *cursor = at;
         return captureText(drawn);
     }
+    // The cursor at the start of the row under the last one that shows text,
+    // or of the bottom row when that is the last.
     bool cursorOnAFreshLineUnderTheText() const
     {
-        int column = 0;
+        std::pair<int, int> cursor;
+        std::istringstream rows(screen(&cursor));
         int row = 0;
-        std::istringstream lines(screen(&column, &row));
-        int below = 0;
-        int at = 0;
-        for (std::string line; std::getline(lines, line);) {
-            ++at;
-            if (line.find_first_not_of(' ') != std::string::npos) below = at;
+        int textRows = 0;
+        for (std::string line; std::getline(rows, line); ++row) {
+            if (!line.empty()) textRows = row + 1;
         }
-        return column == 1 && row == std::min(below + 1, rows);
+        winsize size{};
+        ioctl(slave, TIOCGWINSZ, &size);
+        return cursor == std::pair(std::min(textRows + 1, static_cast<int>(size.ws_row)), 1);
     }
 };
