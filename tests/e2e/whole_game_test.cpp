@@ -51,9 +51,11 @@ TEST_F(WholeGame, FromASmallWindowThroughAWonRoundToTheExitHeardInFull)
     startGame({.columns = 60, .rows = 20, .environment = {"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=heard.raw"}});
     ASSERT_TRUE(shows(1, 1, "Please make this window at least 80 columns wide and 25 ro"));
     runTmux(pane, "resize-window -t game -x 80 -y 25");
-    play({{1, 22, "Do you want instructions?  Y or N  ", "y"}, {1, 25, "Press C to continue or R to return to the game  ", ""}});
+    play({{1, 22, "Do you want instructions?  Y or N  ", "y"},
+          {1, 25, "Press C to continue or R to return to the game  ", ""}});
     const std::string page = captureText(pane);
-    EXPECT_EQ(textAt(page, 1, 22, 80), "entry must be accurately spelled with a space between the words in order to win.");
+    EXPECT_EQ(textAt(page, 1, 22, 80),
+              "entry must be accurately spelled with a space between the words in order to win.");
     EXPECT_EQ(textAt(page, 1, 23, 80), std::string(80, ' '));
     play({{1, 25, "Press C", "r"}, {1, 22, "What is your first name?  ", "Ann\r"}, {1, 22, "Guess a letter ", "\x1b[A"},
           {1, 23, "h--h h--h-- h--h", ""}, {1, 22, "Guess, Review or Pass, G, R or P ", "g"},

@@ -51,7 +51,7 @@ struct PtyGame {
         }
         if ((shell = fork()) == 0) runShell(separateInput ? input : slave, pidPipe[1]);
         close(pidPipe[1]);
-        if (read(pidPipe[0], &pid, sizeof pid) != sizeof pid) ADD_FAILURE() << "the stand-in shell did not start the game";
+        if (read(pidPipe[0], &pid, sizeof pid) != sizeof pid) ADD_FAILURE() << "the stand-in shell started no game";
         for (int descriptor : {pidPipe[0], input}) close(descriptor);
     }
     PtyGame(const PtyGame&) = delete;
@@ -75,7 +75,8 @@ struct PtyGame {
         pidPipe = dup2(pidPipe, STDERR_FILENO + 1);
         closefrom(pidPipe + 1);  // only the terminals' far ends stay open, or closing one would not end the input
         if ((ptyJob = fork()) == 0) {
-            close(pidPipe), setpgid(0, 0), signal(SIGTTOU, SIG_IGN), tcsetpgrp(STDIN_FILENO, getpid()), signal(SIGTTOU, SIG_DFL);
+            close(pidPipe), setpgid(0, 0), signal(SIGTTOU, SIG_IGN), tcsetpgrp(STDIN_FILENO, getpid());
+            signal(SIGTTOU, SIG_DFL);
             setenv("SDL_AUDIODRIVER", "dummy", 1), setenv("PULSE_SERVER", "unix:/nonexistent/hkh-no-server", 1);
             if (chdir(HKH_SOURCE_DIR) == 0) execl(HKH_GAME_BINARY, HKH_GAME_BINARY, nullptr);
             _exit(121);
@@ -156,7 +157,10 @@ struct PtyGame {
         std::pair<int, int> at;
         std::string reply;
         EXPECT_EQ(write(drawnTerminal, "\x1b[6n", 4), 4);
-        for (char byte = 0; byte != 'R' && read(drawnTerminal, &byte, 1) == 1;) reply += byte;
+        pollfd answer{drawnTerminal, POLLIN, 0};
+        for (char byte = 0; byte != 'R' && poll(&answer, 1, 10000) > 0 && read(drawnTerminal, &byte, 1) == 1;) {
+            reply += byte;
+        }
         std::sscanf(reply.c_str(), "\x1b[%d;%dR", &at.first, &at.second);
         if (cursor) *cursor = at;
         return captureText(drawn);

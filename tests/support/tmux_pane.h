@@ -44,12 +44,19 @@ inline std::string shellQuoted(const std::string& text)
     return result + "'";
 }
 
+inline std::string tmuxCommand(const TmuxPane& pane, const std::string& arguments)
+{
+    return "tmux -S " + shellQuoted((pane.folder / "socket").string()) + " " + arguments;
+}
+
 inline std::string runTmux(const TmuxPane& pane, const std::string& arguments)
 {
     std::string output;
-    FILE* pipe = popen(("tmux -S " + shellQuoted((pane.folder / "socket").string()) + " " + arguments + " 2>/dev/null").c_str(), "r");
+    FILE* pipe = popen((tmuxCommand(pane, arguments) + " 2>/dev/null").c_str(), "r");
     char buffer[4096];
-    for (std::size_t count; pipe && (count = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, count);
+    for (std::size_t count; pipe && (count = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+        output.append(buffer, count);
+    }
     if (pipe) pclose(pipe);
     return output;
 }
@@ -57,7 +64,8 @@ inline std::string runTmux(const TmuxPane& pane, const std::string& arguments)
 template <typename Found>
 bool pollUntil(const TmuxPane& pane, std::chrono::milliseconds limit, Found found)
 {
-    for (auto giveUp = std::chrono::steady_clock::now() + limit; !found(); std::this_thread::sleep_for(pane.pollInterval)) {
+    const auto giveUp = std::chrono::steady_clock::now() + limit;
+    for (; !found(); std::this_thread::sleep_for(pane.pollInterval)) {
         if (std::chrono::steady_clock::now() > giveUp) return false;
     }
     return true;
@@ -82,9 +90,10 @@ inline TmuxPane startPane(const PaneLaunch& launch)
                             std::to_string(launch.columns) + " -y " + std::to_string(launch.rows) + " -c " +
                             shellQuoted(launch.directory.string());
     for (const std::string& setting : launch.environment) arguments += " -e " + shellQuoted(setting);
-    std::string command = "tmux -S " + shellQuoted((pane.folder / "socket").string()) + " wait-for go; " +
-                          (launch.recordStatus ? launch.command + "\necho $? >" + status + ".new; mv " + status + ".new " + status
-                                               : "exec " + launch.command);
+    const std::string command =
+        tmuxCommand(pane, "wait-for go") + "; " +
+        (launch.recordStatus ? launch.command + "\necho $? >" + status + ".new; mv " + status + ".new " + status
+                             : "exec " + launch.command);
     runTmux(pane, arguments + " " + shellQuoted(command));
     runTmux(pane, "pipe-pane -t game " + shellQuoted("exec cat >> " + shellQuoted((pane.folder / "output").string())));
     runTmux(pane, "wait-for -S go");
@@ -100,8 +109,11 @@ inline void stopPane(TmuxPane& pane)
 }
 
 // Literal text, typed as it stands ("\r" is Enter, "\x1b" Escape), or a key by its tmux name.
-inline void typeText(const TmuxPane& pane, const std::string& text) { runTmux(pane, "send-keys -t game -l " + shellQuoted(text)); }
-inline void pressKey(const TmuxPane& pane, const std::string& key) { runTmux(pane, "send-keys -t game " + shellQuoted(key)); }
+inline void typeText(const TmuxPane& pane, const std::string& text, const std::string& how = "-l ")
+{
+    runTmux(pane, "send-keys -t game " + how + shellQuoted(text));
+}
+inline void pressKey(const TmuxPane& pane, const std::string& key) { typeText(pane, key, ""); }
 
 // The pane's rows as they stand, one a line, without their trailing blanks.
 inline std::string captureText(const TmuxPane& pane) { return runTmux(pane, "capture-pane -p -t game"); }
@@ -128,6 +140,6 @@ inline bool waitForTextAt(const TmuxPane& pane, int column, int row, const std::
 inline std::optional<int> waitForExit(const TmuxPane& pane, std::chrono::milliseconds limit = defaultWait)
 {
     int status = 0;
-    if (!pollUntil(pane, limit, [&] { return static_cast<bool>(std::ifstream(pane.folder / "status") >> status); })) return {};
+    if (!pollUntil(pane, limit, [&] { return bool(std::ifstream(pane.folder / "status") >> status); })) return {};
     return status;
 }

@@ -52,7 +52,8 @@ bool playStep(const TmuxPane& pane, std::size_t& outputAtLastKey, const std::str
         return answered(waitForTextAt(pane, column, row, rest.substr(rest.find(' ', rest.find(' ') + 1) + 1)));
     }
     if (step == "output") {
-        return answered(pollUntil(pane, defaultWait, [&] { return outputAfter(pane, outputAtLastKey).find(rest) != std::string::npos; }));
+        auto written = [&] { return outputAfter(pane, outputAtLastKey).find(rest) != std::string::npos; };
+        return answered(pollUntil(pane, defaultWait, written));
     }
     return step.empty() || step[0] == '#';
 }
@@ -73,7 +74,8 @@ int main(int argc, char** argv)
     }
     for (++at; at < argc; ++at) launch.command.append(launch.command.empty() ? "" : " ").append(argv[at]);
     if (launch.command.empty()) {
-        std::cerr << "usage: tmux_play [--dir FOLDER] [--env NAME=VALUE]... [--poll-ms N] [--no-status] -- COMMAND...\n";
+        std::cerr << "usage: tmux_play [--dir FOLDER] [--env NAME=VALUE]... [--poll-ms N] [--no-status]"
+                     " -- COMMAND...\n";
         return 2;
     }
     TmuxPane pane = startPane(launch);

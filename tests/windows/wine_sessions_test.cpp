@@ -20,7 +20,8 @@ protected:
     {
         GameInTerminal::SetUp();
         if (IsSkipped()) return;
-        fs::copy(HKH_WINE_FOLDER "/happy-koalas-hum-1.0", scratch, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+        const auto replacing = fs::copy_options::recursive | fs::copy_options::overwrite_existing;
+        fs::copy(HKH_WINE_FOLDER "/happy-koalas-hum-1.0", scratch, replacing);
         gameCommand = "stty -isig; WINEPREFIX='" HKH_WINE_FOLDER "/prefix' HOME='" HKH_WINE_FOLDER
                       "' WINEDEBUG=-all WINEDLLOVERRIDES=winepulse.drv=d wine " + gameCommand + " 2>/dev/null";
     }
