@@ -42,6 +42,7 @@ struct PtyGame {
         const std::string drawnPath = runTmux(drawn, "display -p -t game '#{pane_tty}'");
         drawnTerminal = open(drawnPath.substr(0, drawnPath.find('\n')).c_str(), O_RDWR | O_NOCTTY);
         termios raw{};  // the bytes drawn as they came, the pane's answers not echoed
+        tcgetattr(drawnTerminal, &raw);
         cfmakeraw(&raw);
         if (drawnTerminal < 0 || tcsetattr(drawnTerminal, TCSANOW, &raw) != 0 ||
             openpty(&master, &slave, nullptr, nullptr, &size) != 0 || tcgetattr(slave, &modesBefore) != 0 ||
