@@ -47,7 +47,7 @@ struct PtyGame {
         if (drawnTerminal < 0 || tcsetattr(drawnTerminal, TCSANOW, &raw) != 0 ||
             openpty(&master, &slave, nullptr, nullptr, &size) != 0 || tcgetattr(slave, &modesBefore) != 0 ||
             (separateInput && openpty(&inputMaster, &input, nullptr, nullptr, &size) != 0) || pipe(pidPipe) != 0) {
-            ADD_FAILURE() << "no pseudo-terminal";
+            ADD_FAILURE() << "no pseudo-terminal, or no tmux pane to draw it";
             return;
         }
         if ((shell = fork()) == 0) runShell(separateInput ? input : slave, pidPipe[1]);

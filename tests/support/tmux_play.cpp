@@ -12,9 +12,9 @@
 //   at COLUMN ROW TEXT  wait until TEXT stands at (COLUMN, ROW), counted from 1
 //   output TEXT         wait until the command writes TEXT after the last key
 #include <iostream>
-#include <iterator>
 #include <sstream>
 
+#include "tests/support/golden_file.h"
 #include "tests/support/tmux_pane.h"
 
 namespace {
@@ -23,14 +23,6 @@ bool answered(bool done)
 {
     if (done) std::cout << "ok " << std::chrono::steady_clock::now().time_since_epoch().count() << std::endl;
     return done;
-}
-
-// What the command has written from byte `from` on.
-std::string outputAfter(const TmuxPane& pane, std::size_t from)
-{
-    std::ifstream file(pane.folder / "output", std::ios::binary);
-    file.seekg(static_cast<std::streamoff>(from));
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
 bool playStep(const TmuxPane& pane, std::size_t& outputAtLastKey, const std::string& line)
@@ -52,7 +44,7 @@ bool playStep(const TmuxPane& pane, std::size_t& outputAtLastKey, const std::str
         return answered(waitForTextAt(pane, column, row, rest.substr(rest.find(' ', rest.find(' ') + 1) + 1)));
     }
     if (step == "output") {
-        auto written = [&] { return outputAfter(pane, outputAtLastKey).find(rest) != std::string::npos; };
+        auto written = [&] { return readWholeFile(pane.folder / "output").find(rest, outputAtLastKey) != rest.npos; };
         return answered(pollUntil(pane, defaultWait, written));
     }
     return step.empty() || step[0] == '#';

@@ -5,10 +5,9 @@
 // on as a player expects, and leaves the terminal's modes as it found them,
 // the cursor on a fresh line under its text; continued or given room again,
 // it shows the screen it showed.
-#include <fstream>
 #include <functional>
-#include <iterator>
 
+#include "tests/support/golden_file.h"
 #include "tests/support/pty_game.h"
 
 namespace {
@@ -44,8 +43,7 @@ void expectTheScreenBack(PtyGame& game, const std::string& screen)
 bool waitForStop(PtyGame& game)
 {
     return game.waitUntil([&] {
-        std::ifstream file("/proc/" + std::to_string(game.pid) + "/stat");
-        std::string stat{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+        const std::string stat = readWholeFile("/proc/" + std::to_string(game.pid) + "/stat");
         return stat.compare(stat.rfind(')') + 2, 1, "T") == 0;
     });
 }
