@@ -4,14 +4,16 @@
 // key as the terminal sends it, a round won, the exit status, and what the
 // player heard, sample for sample: SDL's disk driver records the device's
 // whole output, which must hold exactly the expected sounds, in order, with
-// only silence between them. What each screen holds is the unit tier's.
+// only silence between them; short test sounds stand in for the shipped
+// ones, whose lengths are the sound tier's. What each screen holds is the
+// unit tier's.
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 #include <functional>
-#include <iterator>
 
 #include "console/sound_samples.h"
+#include "tests/sound/heard_sounds.h"
+#include "tests/support/golden_file.h"
 #include "tests/support/tmux_game.h"
 
 namespace {
@@ -19,8 +21,7 @@ namespace {
 // Each sound whole, in this order, with only silence before, between and after.
 void expectHeardInOrder(const std::filesystem::path& recording, const std::vector<std::string>& expected)
 {
-    std::ifstream file(recording, std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    const std::string bytes = readWholeFile(recording);
     Samples heard(bytes.size() / 2);
     std::memcpy(heard.data(), bytes.data(), heard.size() * 2);
     auto position = heard.begin();
@@ -46,12 +47,15 @@ using WholeGame = GameInTerminal;
 TEST_F(WholeGame, FromASmallWindowThroughAWonRoundToTheExitHeardInFull)
 {
     writeUniformLexicon("high", "hashes", "hush");
+    writeTestSounds("data", true);
     startGame({.columns = 60, .rows = 20, .environment = {"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=heard.raw"}});
     ASSERT_TRUE(shows(1, 1, "Please make this window at least 80 columns wide and 25 ro"));
-    resizePane(pane, 80, 25);
-    play({{1, 22, "Do you want instructions?  Y or N  ", "y"}, {1, 25, "Press C to continue or R to return to the game  ", ""}});
-    const Screen page = captureScreen(pane);
-    EXPECT_EQ(textAt(page, 1, 22, 80), "entry must be accurately spelled with a space between the words in order to win.");
+    runTmux(pane, "resize-window -t game -x 80 -y 25");
+    play({{1, 22, "Do you want instructions?  Y or N  ", "y"},
+          {1, 25, "Press C to continue or R to return to the game  ", ""}});
+    const std::string page = captureText(pane);
+    EXPECT_EQ(textAt(page, 1, 22, 80),
+              "entry must be accurately spelled with a space between the words in order to win.");
     EXPECT_EQ(textAt(page, 1, 23, 80), std::string(80, ' '));
     play({{1, 25, "Press C", "r"}, {1, 22, "What is your first name?  ", "Ann\r"}, {1, 22, "Guess a letter ", "\x1b[A"},
           {1, 23, "h--h h--h-- h--h", ""}, {1, 22, "Guess, Review or Pass, G, R or P ", "g"},

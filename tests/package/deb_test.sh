@@ -3,55 +3,47 @@
 # Debian's flags, only what changed when the folder was built before),
 # checks its fields and its data files, runs lintian on it (no errors, no
 # warnings: it asks for the copyright, changelog and manual page) and the
-# desktop and AppStream validators, then starts the unpacked package's
-# launcher through a symbolic link in an unrelated folder and plays into a
-# round, so the word lists were found (the end of the steps ends the game).
-# Exits 77 (skipped) when a tool it needs is missing; ./test.sh installs them.
+# desktop and AppStream validators, and meanwhile starts the unpacked
+# package's launcher through a symbolic link in an unrelated folder and plays
+# into a round, so the word lists were found (the end of the steps ends the
+# game). Exits 77 (skipped) when a tool it needs is missing; ./test.sh
+# installs them.
 # Usage: deb_test.sh <source dir> <folder for the Release build> <tmux_play>
 set -euo pipefail
 source_dir=$1
 release_dir=$2
-tmux_play=$3
 
 for tool in lintian dpkg-shlibdeps desktop-file-validate appstreamcli tmux; do
     command -v "$tool" >/dev/null || { echo "SKIPPED: $tool is not installed (./test.sh installs it)"; exit 77; }
 done
 scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
+trap 'wait; rm -rf "$scratch"' EXIT  # a game started is played to its end
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 rm -f "$release_dir"/happy-koalas-hum_*.deb
 "$source_dir/scripts/build-deb.sh" "$release_dir" >"$scratch/build.log" 2>&1 ||
     { cat "$scratch/build.log" >&2; fail "the package did not build"; }
 deb=$(ls "$release_dir"/happy-koalas-hum_1.0_*.deb)
-echo "$deb: $(stat -c %s "$deb") bytes"
-[ "$(dpkg-deb -f "$deb" Package Version Section)" = "Package: happy-koalas-hum
-Version: 1.0
-Section: games" ] || fail "the fields are: $(dpkg-deb -f "$deb")"
-# The dependencies come from the libraries the binary links, SDL2 among them.
-[[ $(dpkg-deb -f "$deb" Depends) == *libsdl2-2.0-0* ]] || fail "Depends is '$(dpkg-deb -f "$deb" Depends)'"
+dpkg-deb -x "$deb" "$scratch/root"
+mkdir "$scratch/elsewhere"
+ln -s "$scratch/root/usr/games/happy-koalas-hum" "$scratch/elsewhere/koalas"
+printf '%s\n' 'at 1 22 Do you want instructions?' 'type n' 'at 1 22 What is your first name?' 'type Tester' 'key Enter' \
+    'at 1 22 Guess a letter ' | "$3" --dir "$scratch/elsewhere" --env SDL_AUDIODRIVER=dummy \
+    --env PULSE_SERVER=unix:/nonexistent/hkh-no-server -- ./koalas >/dev/null &
+played=$!
 
+echo "$deb: $(stat -c %s "$deb") bytes"
+# The dependencies come from the libraries the binary links, SDL2 among them.
+[ "$(dpkg-deb -f "$deb" Package Version Section)" = $'Package: happy-koalas-hum\nVersion: 1.0\nSection: games' ] &&
+    [[ $(dpkg-deb -f "$deb" Depends) == *libsdl2-2.0-0* ]] || fail "the fields are: $(dpkg-deb -f "$deb")"
 # Every shipped word list and sound, and nothing else, in the data folder.
-data=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sed -n 's|^./usr/share/games/happy-koalas-hum/||p' | sort)
-[ "$data" = "$(cd "$source_dir" && find lex data -type f -not -name '.*' | sort)" ] ||
+[ "$(cd "$scratch/root/usr/share/games/happy-koalas-hum" && find . -type f | sed 's|^./||' | sort)" = \
+    "$(cd "$source_dir" && find lex data -type f -not -name '.*' | sort)" ] ||
     fail "the package's word lists and sounds differ from lex/ and data/"
 lintian --fail-on error,warning --info "$deb" >"$scratch/lintian" 2>&1 ||
     { grep -v '^running with root privileges' "$scratch/lintian" >&2; fail "lintian found errors or warnings"; }
-dpkg-deb -x "$deb" "$scratch/root"
-desktop-file-validate "$scratch/root/usr/share/applications/happy-koalas-hum.desktop" ||
-    fail "the desktop entry is not valid"
+desktop-file-validate "$scratch/root/usr/share/applications/happy-koalas-hum.desktop" || fail "the desktop entry is not valid"
 appstreamcli validate --no-net "$scratch/root/usr/share/metainfo/example.happy_koalas_hum.game.metainfo.xml" ||
     fail "the AppStream metainfo is not valid"
-
-mkdir "$scratch/elsewhere"
-ln -s "$scratch/root/usr/games/happy-koalas-hum" "$scratch/elsewhere/koalas"
-"$tmux_play" --dir "$scratch/elsewhere" --env SDL_AUDIODRIVER=dummy --env PULSE_SERVER=unix:/nonexistent/hkh-no-server \
-    -- ./koalas >/dev/null <<'STEPS' || fail "the unpacked game did not play"
-at 1 22 Do you want instructions?
-type n
-at 1 22 What is your first name?
-type Tester
-key Enter
-at 1 22 Guess a letter 
-STEPS
+wait "$played" || fail "the unpacked game did not play"
 echo "PASS"

@@ -1,74 +1,24 @@
 // The real game on a bare pseudo-terminal, watched from outside. The game
 // runs as a job of its own under a stand-in for the shell, so it can be
 // stopped and continued as from a shell; what it writes is kept whole, and
-// read back through a model of the 80x25 terminal it draws on. The game
-// reaches no sound server and no sound device: the sound tier hears it.
+// copied to a tmux pane of the same size (tmux_pane.h), a real terminal that
+// draws it. The game reaches no sound server and no sound device: the sound
+// tier hears it.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
 #include <sys/ioctl.h>
 #include <sys/wait.h>
-#include <termios.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <array>
-#include <chrono>
-#include <cstdio>
 #include <cstring>
-#include <string>
-#include <vector>
 
-// What the terminal shows: characters (a UTF-8 character in one cell), line
-// ends, cursor moves, clears and erases to the end of the row; other sequences draw nothing.
-struct TerminalModel {
-    std::array<std::array<std::string, 80>, 25> cells;  // an empty cell is blank
-    int column = 1;  // 81: the next character wraps
-    int row = 1;
-    std::string escape;  // a sequence not yet whole
-
-    void feed(char byte)
-    {
-        const auto code = static_cast<unsigned char>(byte);
-        if (!escape.empty() || code == 0x1b) {
-            escape += byte;
-            if (escape.size() == 2 ? code == '[' : escape.size() < 2 || code < 0x40 || code > 0x7e) return;
-            int numbers[2] = {1, 1};
-            std::sscanf(escape.c_str(), "\x1b[%d;%d", &numbers[0], &numbers[1]);
-            if (code == 'H') row = std::clamp(numbers[0], 1, 25), column = std::clamp(numbers[1], 1, 80);
-            if (escape == "\x1b[2J") cells = {};
-            if (escape == "\x1b[K") std::fill(cells[row - 1].begin() + std::min(column, 81) - 1, cells[row - 1].end(), "");
-            return escape.clear();
-        }
-        const bool first = code >= 0x20 && code != 0x7f && (code < 0x80 || code >= 0xc0);  // a character's first byte
-        if (code == '\r') column = 1;
-        if (code == '\n' || (first && column > 80)) row = std::min(row + 1, 25), column = 1;
-        if (first) cells[row - 1][column++ - 1] = byte;
-        else if (code >= 0x80 && column > 1) cells[row - 1][std::min(column, 81) - 2] += byte;
-    }
-    std::string text(int line) const
-    {
-        std::string joined;
-        for (const std::string& cell : cells[line - 1]) joined += cell.empty() ? " " : cell;
-        return joined.erase(joined.find_last_not_of(' ') + 1);
-    }
-    std::string whole() const
-    {
-        std::string all;
-        for (int line = 1; line <= 25; ++line) all += text(line) + "\n";
-        return all;
-    }
-    bool cursorOnAFreshLineUnderTheText() const
-    {
-        int below = 25;
-        while (below > 0 && text(below).empty()) --below;
-        return column == 1 && row == std::min(below + 1, 25);
-    }
-};
+#include "tests/support/tmux_pane.h"
 
 inline pid_t ptyJob = 0;  // in the stand-in for the shell: the game's process group
 
@@ -79,32 +29,39 @@ struct PtyGame {
     int slave = -1;        // kept open here, so the modes can be read after the game ends
     int inputMaster = -1;  // with a separate input terminal, which can be closed: where keys are typed
     termios modesBefore{};
-    std::string output;    // everything the game wrote
-    TerminalModel screen;  // what it shows
+    std::string output;      // everything the game wrote
+    TmuxPane drawn;          // the terminal that draws it
+    int drawnTerminal = -1;  // that pane's own end, where the output is copied
 
     explicit PtyGame(bool separateInput = false, unsigned short rows = 25)
     {
         winsize size{rows, 80, 0, 0};
         int input = -1;
         int pidPipe[2] = {-1, -1};
-        if (openpty(&master, &slave, nullptr, nullptr, &size) != 0 || tcgetattr(slave, &modesBefore) != 0 ||
+        drawn = startPane({.command = "sleep infinity", .rows = rows, .recordStatus = false});
+        const std::string drawnPath = runTmux(drawn, "display -p -t game '#{pane_tty}'");
+        drawnTerminal = open(drawnPath.substr(0, drawnPath.find('\n')).c_str(), O_RDWR | O_NOCTTY);
+        termios raw{};  // the bytes drawn as they came, the pane's answers not echoed
+        tcgetattr(drawnTerminal, &raw);
+        cfmakeraw(&raw);
+        if (drawnTerminal < 0 || tcsetattr(drawnTerminal, TCSANOW, &raw) != 0 ||
+            openpty(&master, &slave, nullptr, nullptr, &size) != 0 || tcgetattr(slave, &modesBefore) != 0 ||
             (separateInput && openpty(&inputMaster, &input, nullptr, nullptr, &size) != 0) || pipe(pidPipe) != 0) {
-            ADD_FAILURE() << "no pseudo-terminal";
+            ADD_FAILURE() << "no pseudo-terminal, or no tmux pane to draw it";
             return;
         }
-        shell = fork();
-        if (shell == 0) runShell(separateInput ? input : slave, pidPipe[1]);
+        if ((shell = fork()) == 0) runShell(separateInput ? input : slave, pidPipe[1]);
         close(pidPipe[1]);
-        if (read(pidPipe[0], &pid, sizeof pid) != sizeof pid) ADD_FAILURE() << "the stand-in shell did not start the game";
-        close(pidPipe[0]);
-        if (separateInput) close(input);
+        if (read(pidPipe[0], &pid, sizeof pid) != sizeof pid) ADD_FAILURE() << "the stand-in shell started no game";
+        for (int descriptor : {pidPipe[0], input}) close(descriptor);
     }
     PtyGame(const PtyGame&) = delete;
     ~PtyGame()
     {
         int status = 0;
         if (shell > 0 && waitpid(shell, &status, WNOHANG) == 0) kill(pid, SIGKILL), waitpid(shell, &status, 0);
-        for (int descriptor : {master, slave, inputMaster}) close(descriptor);
+        for (int descriptor : {master, slave, inputMaster, drawnTerminal}) close(descriptor);
+        stopPane(drawn);
     }
 
     // The stand-in for the shell: leads a session on the terminal, runs the
@@ -119,7 +76,8 @@ struct PtyGame {
         pidPipe = dup2(pidPipe, STDERR_FILENO + 1);
         closefrom(pidPipe + 1);  // only the terminals' far ends stay open, or closing one would not end the input
         if ((ptyJob = fork()) == 0) {
-            close(pidPipe), setpgid(0, 0), signal(SIGTTOU, SIG_IGN), tcsetpgrp(STDIN_FILENO, getpid()), signal(SIGTTOU, SIG_DFL);
+            close(pidPipe), setpgid(0, 0), signal(SIGTTOU, SIG_IGN), tcsetpgrp(STDIN_FILENO, getpid());
+            signal(SIGTTOU, SIG_DFL);
             setenv("SDL_AUDIODRIVER", "dummy", 1), setenv("PULSE_SERVER", "unix:/nonexistent/hkh-no-server", 1);
             if (chdir(HKH_SOURCE_DIR) == 0) execl(HKH_GAME_BINARY, HKH_GAME_BINARY, nullptr);
             _exit(121);
@@ -138,14 +96,16 @@ struct PtyGame {
         _exit(125);
     }
 
-    // Takes in what the game has written, waiting at most `milliseconds` for it.
+    // Takes in what the game has written, waiting at most `milliseconds` for
+    // it, and has the pane draw it.
     void drain(int milliseconds = 50)
     {
         pollfd screenEnd{master, POLLIN, 0};
         char bytes[4096];
-        ssize_t count = poll(&screenEnd, 1, milliseconds) > 0 ? read(master, bytes, sizeof bytes) : 0;
-        for (ssize_t at = 0; at < count; ++at) screen.feed(bytes[at]);
-        if (count > 0) output.append(bytes, static_cast<std::size_t>(count));
+        const ssize_t count = poll(&screenEnd, 1, milliseconds) > 0 ? read(master, bytes, sizeof bytes) : 0;
+        if (count <= 0) return;
+        output.append(bytes, static_cast<std::size_t>(count));
+        EXPECT_EQ(write(drawnTerminal, bytes, static_cast<std::size_t>(count)), count);
     }
     // Waits, taking in the output, until `done` holds; false after the limit.
     template <typename Done>
@@ -163,6 +123,13 @@ struct PtyGame {
     void type(const std::string& keys)
     {
         EXPECT_EQ(write(inputMaster >= 0 ? inputMaster : master, keys.data(), keys.size()), ssize_t(keys.size()));
+    }
+    // The terminal signals the change itself.
+    void resize(unsigned short rows)
+    {
+        winsize size{rows, 80, 0, 0};
+        runTmux(drawn, "resize-window -t game -x 80 -y " + std::to_string(rows));
+        EXPECT_EQ(ioctl(master, TIOCSWINSZ, &size), 0);
     }
     termios modes() const
     {
@@ -182,5 +149,36 @@ struct PtyGame {
         if (!waitUntil([&] { return waitpid(shell, &status, WNOHANG) == shell; })) status = -1;
         drain(0);
         return status;
+    }
+
+    // The rows the pane shows, and where its cursor stands (row, column):
+    // asked that first, it has drawn everything copied before it answers.
+    std::string screen(std::pair<int, int>* cursor = nullptr) const
+    {
+        std::pair<int, int> at;
+        std::string reply;
+        EXPECT_EQ(write(drawnTerminal, "\x1b[6n", 4), 4);
+        pollfd answer{drawnTerminal, POLLIN, 0};
+        for (char byte = 0; byte != 'R' && poll(&answer, 1, 10000) > 0 && read(drawnTerminal, &byte, 1) == 1;) {
+            reply += byte;
+        }
+        std::sscanf(reply.c_str(), "\x1b[%d;%dR", &at.first, &at.second);
+        if (cursor) *cursor = at;
+        return captureText(drawn);
+    }
+    // The cursor at the start of the row under the last one that shows text,
+    // or of the bottom row when that is the last.
+    bool cursorOnAFreshLineUnderTheText() const
+    {
+        std::pair<int, int> cursor;
+        std::istringstream rows(screen(&cursor));
+        int row = 0;
+        int textRows = 0;
+        for (std::string line; std::getline(rows, line); ++row) {
+            if (!line.empty()) textRows = row + 1;
+        }
+        winsize size{};
+        ioctl(slave, TIOCGWINSZ, &size);
+        return cursor == std::pair(std::min(textRows + 1, static_cast<int>(size.ws_row)), 1);
     }
 };

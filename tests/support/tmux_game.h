@@ -34,7 +34,7 @@ protected:
 
     void TearDown() override
     {
-        if (started) stopPane(pane);
+        if (!pane.folder.empty()) stopPane(pane);
         if (!scratch.empty()) leaveScratchDirectory(entered);
     }
 
@@ -46,7 +46,6 @@ protected:
         launch.environment.insert(launch.environment.begin(),
                                   {"PULSE_SERVER=unix:/nonexistent/hkh-no-server", "SDL_AUDIODRIVER=dummy"});
         pane = startPane(launch);
-        started = true;
     }
 
     // Waits for the text at (column, row); on failure the message shows the screen.
@@ -54,8 +53,7 @@ protected:
     {
         if (waitForTextAt(pane, column, row, text)) return ::testing::AssertionSuccess();
         return ::testing::AssertionFailure() << "\"" << text << "\" is not at (" << column << ", " << row
-                                             << "); the screen was:\n"
-                                             << captureText(pane);
+                                             << "); the screen was:\n" << captureText(pane);
     }
 
     void play(const std::vector<PlayStep>& steps)
@@ -72,13 +70,8 @@ protected:
         play({{1, 22, "Do you want instructions?  Y or N  ", "n"}, {1, 22, "What is your first name?  ", name + "\r"}});
     }
 
-#ifdef HKH_GAME_BINARY
     std::string gameCommand = "'" HKH_GAME_BINARY "'";
-#else
-    std::string gameCommand;
-#endif
     ScratchDirectory entered;
     std::filesystem::path scratch;  // the game's working directory, and the test's
     TmuxPane pane;
-    bool started = false;
 };

@@ -11,9 +11,10 @@
 //   key NAME...         keys by their tmux names (Enter, Escape, C-c, Up)
 //   at COLUMN ROW TEXT  wait until TEXT stands at (COLUMN, ROW), counted from 1
 //   output TEXT         wait until the command writes TEXT after the last key
-//   exit STATUS         wait until the command ends with STATUS
 #include <iostream>
+#include <sstream>
 
+#include "tests/support/golden_file.h"
 #include "tests/support/tmux_pane.h"
 
 namespace {
@@ -31,9 +32,9 @@ bool playStep(const TmuxPane& pane, std::size_t& outputAtLastKey, const std::str
     int column = 0;
     int row = 0;
     words >> step;
-    std::string rest = line.substr(std::min(line.size(), step.size() + 1));  // after the one space
+    const std::string rest = line.substr(std::min(line.size(), step.size() + 1));  // after the one space
     if (step == "type" || step == "key") {
-        outputAtLastKey = paneOutput(pane).size();
+        outputAtLastKey = std::filesystem::file_size(pane.folder / "output");
         answered(true);
         if (step == "type") typeText(pane, rest);
         for (std::string name; step == "key" && words >> name;) pressKey(pane, name);
@@ -42,8 +43,10 @@ bool playStep(const TmuxPane& pane, std::size_t& outputAtLastKey, const std::str
     if (step == "at" && words >> column >> row) {
         return answered(waitForTextAt(pane, column, row, rest.substr(rest.find(' ', rest.find(' ') + 1) + 1)));
     }
-    if (step == "output") return answered(waitForOutput(pane, rest, outputAtLastKey).has_value());
-    if (step == "exit" && words >> column) return answered(waitForExit(pane) == column);
+    if (step == "output") {
+        auto written = [&] { return readWholeFile(pane.folder / "output").find(rest, outputAtLastKey) != rest.npos; };
+        return answered(pollUntil(pane, defaultWait, written));
+    }
     return step.empty() || step[0] == '#';
 }
 
@@ -52,22 +55,22 @@ bool playStep(const TmuxPane& pane, std::size_t& outputAtLastKey, const std::str
 int main(int argc, char** argv)
 {
     PaneLaunch launch{.directory = std::filesystem::current_path()};
-    TmuxPane pane;
+    std::chrono::milliseconds poll{40};
     int at = 1;
     for (std::string option; at < argc && (option = argv[at]) != "--"; ++at) {
         if (option == "--no-status") launch.recordStatus = false;
         else if (at + 1 < argc && option == "--dir") launch.directory = argv[++at];
         else if (at + 1 < argc && option == "--env") launch.environment.push_back(argv[++at]);
-        else if (at + 1 < argc && option == "--poll-ms") pane.pollInterval = std::chrono::milliseconds(std::atoi(argv[++at]));
+        else if (at + 1 < argc && option == "--poll-ms") poll = std::chrono::milliseconds(std::atoi(argv[++at]));
         else at = argc;  // not an option: the usage below
     }
     for (++at; at < argc; ++at) launch.command.append(launch.command.empty() ? "" : " ").append(argv[at]);
     if (launch.command.empty()) {
-        std::cerr << "usage: tmux_play [--dir FOLDER] [--env NAME=VALUE]... [--poll-ms N] [--no-status] -- COMMAND...\n";
+        std::cerr << "usage: tmux_play [--dir FOLDER] [--env NAME=VALUE]... [--poll-ms N] [--no-status]"
+                     " -- COMMAND...\n";
         return 2;
     }
-    const auto poll = pane.pollInterval;
-    pane = startPane(launch);
+    TmuxPane pane = startPane(launch);
     pane.pollInterval = poll;
     std::size_t outputAtLastKey = 0;
     int status = 0;

@@ -5,20 +5,17 @@
 // on as a player expects, and leaves the terminal's modes as it found them,
 // the cursor on a fresh line under its text; continued or given room again,
 // it shows the screen it showed.
-#include <fstream>
-#include <iterator>
+#include <functional>
 
+#include "tests/support/golden_file.h"
 #include "tests/support/pty_game.h"
 
 namespace {
 
-const std::string titleEnd = "while your 100 points last.";
 const std::string question = "Do you want instructions?  Y or N  ";
 const std::string namePrompt = "What is your first name?  ";
 const std::string roomRequest = "Press Escape to leave the game";
 const std::string outsideAKeyRead;  // waited for in the terminal's modes: Ctrl-C keeps its signal there
-constexpr int closeInput = -1;
-constexpr int closeWindow = -2;
 
 using Steps = std::vector<std::pair<std::string, std::string>>;  // wait for the text, then type the keys
 
@@ -37,59 +34,16 @@ const Steps intoTheSound = {{question, "n"}, {namePrompt, "Zoe\r"}, {namePrompt 
 
 Steps withLastKeys(Steps steps, const std::string& keys) { return steps.back().second = keys, steps; }
 
-struct Ending {
-    const char* name;
-    Steps steps;
-    int action;     // a signal sent to the game, closeInput or closeWindow; 0: none
-    int endSignal;  // that ends the game; 0: it ends with status 0
-    bool separateInput = false;
-    unsigned short rows = 25;
-};
-
-void PrintTo(const Ending& ending, std::ostream* out) { *out << ending.name; }
-
-class TerminalEnding : public ::testing::TestWithParam<Ending> {};
-
-TEST_P(TerminalEnding, EndsAsAPlayerExpectsAndPutsTheTerminalBack)
+void expectTheScreenBack(PtyGame& game, const std::string& screen)
 {
-    const Ending& ending = GetParam();
-    PtyGame game(ending.separateInput, ending.rows);
-    play(game, ending.steps);
-    if (ending.action > 0) kill(game.pid, ending.action);
-    if (ending.action == closeInput) close(game.inputMaster), game.inputMaster = -1;
-    if (ending.action == closeWindow) close(game.slave), close(game.master), game.slave = game.master = -1;
-    const int status = game.waitForEnd();
-    const bool exited = status >= 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    EXPECT_TRUE(ending.endSignal == 0 ? exited : status >= 0 && WIFSIGNALED(status) && WTERMSIG(status) == ending.endSignal)
-        << status;
-    if (game.slave < 0) return;  // the window is gone
-    EXPECT_TRUE(game.modesRestored());
-    EXPECT_TRUE(game.screen.cursorOnAFreshLineUnderTheText()) << game.screen.whole();
+    EXPECT_TRUE(game.waitUntil([&] { return game.screen() == screen; }, std::chrono::seconds(10)))
+        << game.screen() << "----- instead of -----\n" << screen;
 }
-
-// A hangup ends the game as the end of input does; at a key read Ctrl-C is
-// only a key (the question is asked again), but the request for room is no
-// key read of the game's; with the input gone no prompt can be answered any
-// more; a window closed in a line read hangs the terminal up, and the game
-// ends instead of waiting or spinning on a dead terminal.
-INSTANTIATE_TEST_SUITE_P(
-    Terminal, TerminalEnding,
-    ::testing::Values(Ending{"SigtermInThePauseAfterTheTitle", {{titleEnd, ""}}, SIGTERM, SIGTERM},
-                      Ending{"SigpipeAtAPrompt", {{question, ""}}, SIGPIPE, SIGPIPE},
-                      Ending{"SighupInASound", intoTheSound, SIGHUP, 0},
-                      Ending{"CtrlCInASound", withLastKeys(intoTheSound, "\x03"), 0, SIGINT},
-                      Ending{"CtrlCAtAKeyReadIsOnlyAKey", {{question, "\x03\x1b"}, {"Press ESCAPE to exit ", "\x1b"}}, 0, 0},
-                      Ending{"CtrlCAtTheRequestForRoom", {{roomRequest, "\x03"}}, 0, SIGINT, false, 24},
-                      Ending{"EndOfInputInALine", {{question, "n"}, {namePrompt, "Zo"}, {namePrompt + "Zo", ""}}, closeInput, 0,
-                             true},
-                      Ending{"ClosingTheWindowInALine", {{question, "n"}, {namePrompt, ""}}, closeWindow, 0}),
-    [](const ::testing::TestParamInfo<Ending>& info) { return std::string(info.param.name); });
 
 bool waitForStop(PtyGame& game)
 {
     return game.waitUntil([&] {
-        std::ifstream file("/proc/" + std::to_string(game.pid) + "/stat");
-        std::string stat{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+        const std::string stat = readWholeFile("/proc/" + std::to_string(game.pid) + "/stat");
         return stat.compare(stat.rfind(')') + 2, 1, "T") == 0;
     });
 }
@@ -108,12 +62,12 @@ bool handOverTerminal(PtyGame& game, int signalNumber, pid_t owner)
 void stopAndContinue(PtyGame& game, bool inTheBackgroundFirst)
 {
     game.drain(100);
-    const std::string screen = game.screen.whole();
+    const std::string screen = game.screen();
     kill(game.pid, SIGTSTP);
     ASSERT_TRUE(waitForStop(game));
     game.drain(100);
     EXPECT_TRUE(game.modesRestored());
-    EXPECT_TRUE(game.screen.cursorOnAFreshLineUnderTheText()) << game.screen.whole();
+    EXPECT_TRUE(game.cursorOnAFreshLineUnderTheText()) << game.screen();
     const std::string shellLines = "\r\n[1]+  Stopped   happy-koalas-hum\r\n$ ls\r\nlex  data\r\n$ fg\r\n";
     ASSERT_EQ(write(game.slave, shellLines.data(), shellLines.size()), ssize_t(shellLines.size()));
     ASSERT_TRUE(game.waitForText("$ fg"));
@@ -127,47 +81,90 @@ void stopAndContinue(PtyGame& game, bool inTheBackgroundFirst)
         ASSERT_TRUE(handOverTerminal(game, SIGUSR2, game.pid));
     }
     kill(game.pid, SIGCONT);
-    EXPECT_TRUE(game.waitUntil([&] { return game.screen.whole() == screen; }, std::chrono::seconds(10))) << game.screen.whole();
+    expectTheScreenBack(game, screen);
     EXPECT_EQ(game.modes().c_lflag & (ICANON | ECHO), 0u);
 }
 
-TEST(TerminalStopping, AtAPromptAndContinuedInTheBackgroundFirst)
+// The window shrinks: the request for room stands over the game's screen;
+// the window grows back: that screen as it was.
+void shrinkAndGrowBack(PtyGame& game)
 {
-    PtyGame game;
-    play(game, {{question, ""}});
-    stopAndContinue(game, true);
-    play(game, {{question, "n"}, {namePrompt, ""}});
-}
-
-// Ctrl-\ is only a key there: the game goes on, and takes it after the sound.
-TEST(TerminalStopping, InASound)
-{
-    PtyGame game;
-    play(game, intoTheSound);
-    game.type("\x1c");
-    stopAndContinue(game, false);
-    play(game, {{"Guess a letter ", ""}});
-}
-
-// The window shrinks at a letter prompt: the request for room stands over the
-// round; the window grows back: the round's screen as it was, and play goes on.
-TEST(TerminalChanging, AWindowShrunkAndGrownBackMidRoundShowsTheSameScreen)
-{
-    PtyGame game;
-    play(game, intoTheSound);
-    play(game, {{"Guess a letter ", ""}});
     game.drain(100);
-    const std::string roundScreen = game.screen.whole();
+    const std::string screen = game.screen();
     const std::size_t written = game.output.size();
-    for (unsigned short rows : {24, 25}) {
-        winsize size{rows, 80, 0, 0};
-        ASSERT_EQ(ioctl(game.master, TIOCSWINSZ, &size), 0);  // the terminal signals the change itself
-        EXPECT_TRUE(rows == 25 || game.waitForText(roomRequest, written)) << game.output;
-    }
-    EXPECT_TRUE(game.waitUntil([&] { return game.screen.whole() == roundScreen; }, std::chrono::seconds(10)))
-        << game.screen.whole();
-    game.type("e");
-    play(game, {{"Guess, Review or Pass, G, R or P ", ""}});
+    game.resize(24);
+    EXPECT_TRUE(game.waitForText(roomRequest, written)) << game.output;
+    game.resize(25);
+    expectTheScreenBack(game, screen);
 }
+
+constexpr int goesOn = -1;
+
+struct TerminalCase {
+    const char* name;
+    Steps steps;
+    std::function<void(PtyGame&)> then;  // what happens to the game or its terminal
+    int endSignal;                       // that ends the game; 0: it ends with status 0; goesOn: play goes on
+    Steps after = {};                    // when play goes on
+    bool separateInput = false;
+    unsigned short rows = 25;
+};
+
+void PrintTo(const TerminalCase& terminalCase, std::ostream* out) { *out << terminalCase.name; }
+
+class Terminal : public ::testing::TestWithParam<TerminalCase> {};
+
+TEST_P(Terminal, EndsOrGoesOnAsAPlayerExpects)
+{
+    const TerminalCase& terminalCase = GetParam();
+    PtyGame game(terminalCase.separateInput, terminalCase.rows);
+    play(game, terminalCase.steps);
+    if (!HasFatalFailure()) terminalCase.then(game);
+    if (HasFatalFailure()) return;
+    play(game, terminalCase.after);
+    if (terminalCase.endSignal == goesOn) return;
+    const int status = game.waitForEnd();
+    const bool exited = status >= 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    const bool signalled = status >= 0 && WIFSIGNALED(status) && WTERMSIG(status) == terminalCase.endSignal;
+    EXPECT_TRUE(terminalCase.endSignal == 0 ? exited : signalled) << status;
+    if (game.master < 0) return;  // the window is gone
+    EXPECT_TRUE(game.modesRestored());
+    EXPECT_TRUE(game.cursorOnAFreshLineUnderTheText()) << game.screen();
+}
+
+auto sending(int signalNumber)
+{
+    return [signalNumber](PtyGame& game) { kill(game.pid, signalNumber); };
+}
+void nothing(PtyGame&) {}
+
+// A hangup ends the game as the end of input does; at a key read Ctrl-C is
+// only a key (the question is asked again), but the request for room is no
+// key read of the game's; with the input gone no prompt can be answered any
+// more; a window closed in a line read hangs the terminal up, and the game
+// ends instead of waiting or spinning on a dead terminal. Ctrl-\ is only a
+// key in a sound: the game takes it after the sound, stopped or not.
+INSTANTIATE_TEST_SUITE_P(
+    Bare, Terminal,
+    ::testing::Values(
+        TerminalCase{"SigtermInThePauseAfterTheTitle", {{"while your 100 points last.", ""}}, sending(SIGTERM),
+                     SIGTERM},
+        TerminalCase{"SigpipeAtAPrompt", {{question, ""}}, sending(SIGPIPE), SIGPIPE},
+        TerminalCase{"SighupInASound", intoTheSound, sending(SIGHUP), 0},
+        TerminalCase{"CtrlCInASound", withLastKeys(intoTheSound, "\x03"), nothing, SIGINT},
+        TerminalCase{"CtrlCAtAKeyReadIsOnlyAKey", {{question, "\x03\x1b"}, {"Press ESCAPE to exit ", "\x1b"}}, nothing,
+                     0},
+        TerminalCase{"CtrlCAtTheRequestForRoom", {{roomRequest, "\x03"}}, nothing, SIGINT, {}, false, 24},
+        TerminalCase{"EndOfInputInALine", {{question, "n"}, {namePrompt, "Zo"}, {namePrompt + "Zo", ""}},
+                     [](PtyGame& game) { close(game.inputMaster), game.inputMaster = -1; }, 0, {}, true},
+        TerminalCase{"ClosingTheWindowInALine", {{question, "n"}, {namePrompt, ""}},
+                     [](PtyGame& game) { close(game.slave), close(game.master), game.slave = game.master = -1; }, 0},
+        TerminalCase{"StoppedAtAPromptAndContinuedInTheBackgroundFirst", {{question, ""}},
+                     [](PtyGame& game) { stopAndContinue(game, true); }, goesOn, {{question, "n"}, {namePrompt, ""}}},
+        TerminalCase{"StoppedInASound", withLastKeys(intoTheSound, "\x1c"),
+                     [](PtyGame& game) { stopAndContinue(game, false); }, goesOn, {{"Guess a letter ", ""}}},
+        TerminalCase{"AWindowShrunkAndGrownBackAtAPrompt", {{question, ""}}, shrinkAndGrowBack, goesOn,
+                     {{question, "n"}, {namePrompt, ""}}}),
+    [](const ::testing::TestParamInfo<TerminalCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

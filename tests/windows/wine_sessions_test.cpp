@@ -9,10 +9,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path unpacked = HKH_WINE_FOLDER "/happy-koalas-hum-1.0";
-const std::string wineSettings = "WINEPREFIX='" HKH_WINE_FOLDER "/prefix' HOME='" HKH_WINE_FOLDER
-                                 "' WINEDEBUG=-all WINEDLLOVERRIDES=winepulse.drv=d ";
-
 // Each session plays its own copy of the unpacked folder. The pane's terminal
 // hands Ctrl-Z to wine as a key, as the Windows console does, instead of
 // stopping the game (wine keeps Ctrl-C to itself). Wine's console takes a
@@ -24,8 +20,10 @@ protected:
     {
         GameInTerminal::SetUp();
         if (IsSkipped()) return;
-        fs::copy(unpacked, scratch, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-        gameCommand = "stty -isig; " + wineSettings + "wine happy-koalas-hum.exe 2>/dev/null";
+        const auto replacing = fs::copy_options::recursive | fs::copy_options::overwrite_existing;
+        fs::copy(HKH_WINE_FOLDER "/happy-koalas-hum-1.0", scratch, replacing);
+        gameCommand = "stty -isig; WINEPREFIX='" HKH_WINE_FOLDER "/prefix' HOME='" HKH_WINE_FOLDER
+                      "' WINEDEBUG=-all WINEDLLOVERRIDES=winepulse.drv=d wine " + gameCommand + " 2>/dev/null";
     }
 };
 
@@ -38,7 +36,6 @@ protected:
 TEST_F(WineSession, ARoundWonThroughTheConsolesKeysToTheExit)
 {
     fs::remove_all("lex");
-    fs::create_directory("lex");
     writeUniformLexicon("high", "hashes", "hush");
     startGame();
     play({{1, 22, "Do you want instructions?  Y or N  ", "n"}, {1, 22, "What is your first name?  ", "Jo\x1a" "e\r"},
