@@ -1,11 +1,12 @@
 // The console's pure pieces on tables of input: what the key decoder makes of
-// the bytes a terminal sends, and what the line editor stores and echoes for
-// the keys typed. Each line of tests/unit/pieces/NAME.txt is one case; its
+// the bytes a terminal sends, what the line editor stores and echoes for the
+// keys typed, and what the screen model shows and sends a terminal. Each line of tests/unit/pieces/NAME.txt is one case; its
 // result stands beside it in NAME.golden. The fuzzers check the rest (fuzz/).
 #include <gtest/gtest.h>
 
 #include "console/key_decoder.h"
 #include "console/line_editor.h"
+#include "console/screen_model.h"
 #include "tests/unit/case_file.h"
 
 namespace {
@@ -50,8 +51,39 @@ std::string editedLine(const Directive& directive)
            ", echo \"" + echo + "\"";
 }
 
+// Steps parted by " | ": "@C,R" moves the cursor, "_N" blanks N cells, "*"
+// draws the whole screen again, anything else is text written byte by byte.
+// The result is the rows that show anything, the cursor and the bytes sent.
+std::string drawnScreen(const Directive& directive)
+{
+    static ScreenModel screen;
+    screen = ScreenModel{};
+    blankScreen(screen);
+    std::string bytes, steps = directive.rest + " | ";
+    for (std::size_t end; (end = steps.find(" | ")) != std::string::npos; steps.erase(0, end + 3)) {
+        const std::string step = steps.substr(0, end);
+        int column = 0, row = 0;
+        if (std::sscanf(step.c_str(), "@%d,%d", &column, &row) == 2) moveCursor(screen, column, row);
+        else if (step[0] == '_') blankCells(screen, std::stoi(step.substr(1)));
+        else if (step == "*") bytes += takeOutput(screen) + "|" + drawAgain(screen);
+        else for (const Key& key : keysOf(step)) writeByte(screen, static_cast<unsigned char>(key.code));
+    }
+    bytes += takeOutput(screen);
+    std::string shown;
+    for (int row = 1; row <= screenRows; ++row) {
+        std::string text = cellText(screen, row);
+        if (text.find_first_not_of(' ') != std::string::npos)
+            shown += std::to_string(row) + " \"" + text.erase(text.find_last_not_of(' ') + 1) + "\", ";
+    }
+    for (std::size_t at; (at = bytes.find('\x1b')) != std::string::npos;) bytes.replace(at, 1, "\\e");
+    for (std::size_t at; (at = bytes.find("\r\n")) != std::string::npos;) bytes.replace(at, 2, "\\r\\n");
+    return shown + "cursor " + std::to_string(screen.column) + "," + std::to_string(screen.row) + ", sent \"" + bytes + "\"";
+}
+
 TEST(ConsolePieces, KeyDecoderGivesTheGoldenCodes) { expectGoldenResults("key_decoder", decodedCodes); }
 
 TEST(ConsolePieces, LineEditorStoresAndEchoesAsTheGoldenFileShows) { expectGoldenResults("line_editor", editedLine); }
+
+TEST(ConsolePieces, ScreenModelShowsAndSendsAsTheGoldenFileShows) { expectGoldenResults("screen_model", drawnScreen); }
 
 }  // namespace
