@@ -292,6 +292,7 @@ class SoundServer:
 
     def record(self):
         subprocess.run([self.script, "record", self.folder, self.recording], check=True)
+        subprocess.run([self.script, "await-recording", self.folder], check=True)
 
     def run(self, step):
         subprocess.run([self.script, step, self.folder], check=False)

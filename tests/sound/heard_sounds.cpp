@@ -137,7 +137,7 @@ std::vector<Half> hearHalves(const Recording& recording)
 
 }  // namespace
 
-TestSounds writeTestSounds(const fs::path& data, bool shortSounds)
+TestSounds planTestSounds(const fs::path& data, bool shortSounds)
 {
     std::vector<fs::path> files;
     for (const auto& entry : fs::directory_iterator(data)) {
@@ -147,27 +147,20 @@ TestSounds writeTestSounds(const fs::path& data, bool shortSounds)
     TestSounds sounds;
     for (std::size_t index = 0; index < files.size(); ++index) {
         Recording file = readWav(files[index]);
-        double seconds = shortSounds ? 0.12 + 0.01 * static_cast<double>(index % 10)
+        double seconds = shortSounds ? 0.08 + 0.005 * static_cast<double>(index % 10)
                                      : static_cast<double>(file.samples.size()) / std::max(file.rate, 1);
         TestSound sound{firstHalfPeriod + static_cast<int>(index), 0};
         double period = 2.0 * sound.halfPeriod / gameRate;
         sound.seconds = std::max(1.0, std::round(seconds / period)) * period;
-        writeSquareWave(files[index], sound);
         sounds[files[index].stem().string()] = sound;
     }
     return sounds;
 }
 
-TestSounds readTestSounds(const fs::path& data)
+TestSounds writeTestSounds(const fs::path& data, bool shortSounds)
 {
-    TestSounds sounds;
-    for (const auto& entry : fs::directory_iterator(data)) {
-        if (entry.path().extension() != ".wav") continue;
-        Recording file = readWav(entry.path());
-        auto high = std::find_if(file.samples.begin(), file.samples.end(), [](double sample) { return sample < 0; });
-        sounds[entry.path().stem().string()] = {static_cast<int>(high - file.samples.begin()),
-                                                static_cast<double>(file.samples.size()) / gameRate};
-    }
+    TestSounds sounds = planTestSounds(data, shortSounds);
+    for (const auto& [name, sound] : sounds) writeSquareWave(data / (name + ".wav"), sound);
     return sounds;
 }
 

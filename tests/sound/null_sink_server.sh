@@ -13,15 +13,15 @@
 #   null_sink_server.sh start DIR [pulseaudio|pipewire] [SINK-OPTION...]
 #       prints the PULSE_SERVER address; SINK-OPTIONs go to module-null-sink
 #       (rate=48000 channels=2 format=s16le ...)
-#   null_sink_server.sh record DIR FILE [MS]
-#       records the monitor MS milliseconds at a time (10): a FILE ending in
-#       .wav in the sink's own format, any other raw s16le 22050 Hz mono
+#   null_sink_server.sh record DIR FILE.wav   records the monitor in the sink's format
+#   null_sink_server.sh await-recording DIR   returns once samples reach the file
 #   null_sink_server.sh stop-recording DIR
-#   null_sink_server.sh kill|freeze DIR    SIGKILL / SIGSTOP the server
-#   null_sink_server.sh stop DIR           stops the recording and the server
+#   null_sink_server.sh kill|freeze DIR       SIGKILL / SIGSTOP the server
+#   null_sink_server.sh stop DIR              stops the recording and the server
 #
 # Every process it starts is stopped by its PID (DIR/server.pids,
-# DIR/record.pid); it works as root and as a user.
+# DIR/record.pid); it works as root and as a user. Each step waits on what
+# the server shows (a socket, a sink's state), polling every 10 ms.
 set -euo pipefail
 
 command=${1:?command}
@@ -40,15 +40,29 @@ server_env() {
 pactl_here() { timeout 5 pactl --server="$address" "$@"; }
 
 wait_until() {
-  for _ in $(seq 400); do
+  for _ in $(seq 1000); do
     "$@" >/dev/null 2>&1 && return 0
-    sleep 0.025
+    sleep 0.01
   done
   echo "the sound server did not come up ($*); its log is in $dir/server.log" >&2
   return 1
 }
 
-sink_up() { pactl_here list short sinks | grep -q "rec"; }
+# A process that has ended may stay a zombie until its new parent reaps it.
+running() {
+  local state
+  state=$(sed -n 's/^.*) \(.\).*/\1/p' "/proc/$1/stat" 2>/dev/null) || return 1
+  [ -n "$state" ] && [ "$state" != Z ]
+}
+
+wait_until_gone() {
+  for pid in "$@"; do
+    for _ in $(seq 200); do running "$pid" || break; sleep 0.01; done
+  done
+}
+
+# "rec  ...  s16le 2ch 48000Hz  RUNNING" of `pactl list short sinks|sources`.
+listed() { pactl_here list short "$1" | awk -v name="$2" '$2 == name'; }
 
 start_pulseaudio() {
   # -n: no default script, so only these modules run; no autospawn, no
@@ -77,7 +91,7 @@ start_pipewire() {
   wait_until pactl_here info
   # The session manager may still be setting up the graph: asked again.
   wait_until pactl_here load-module module-null-sink sink_name=rec "$@"
-  wait_until sink_up
+  wait_until listed sinks rec
   wait_until pactl_here set-default-sink rec
 }
 
@@ -86,28 +100,24 @@ signal_server() {
   while read -r pid; do kill "-$1" "$pid" 2>/dev/null || true; done <"$dir/server.pids"
 }
 
-wait_until_gone() {
-  for pid in "$@"; do
-    for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.02; done
-  done
-}
+file_size() { stat -c %s "$1" 2>/dev/null || echo 0; }
+grown_to() { [ "$(file_size "$1")" -ge "$2" ]; }
 
+# What the sink has played reaches the file a moment later: the recording
+# ends once 50 ms more have come in.
 stop_recording() {
   [ -f "$dir/record.pid" ] || return 0
-  local pid
+  local pid file
   pid=$(cat "$dir/record.pid")
+  read -r file bytes_per_second <"$dir/record.file"
+  local enough=$(($(file_size "$file") + bytes_per_second / 20))
+  if running "$pid"; then wait_until grown_to "$file" "$enough" || true; fi
   kill -TERM "$pid" 2>/dev/null || true
   wait_until_gone "$pid"
   rm -f "$dir/record.pid"
 }
 
-recording_begun() { [ "$(stat -c %s "$1" 2>/dev/null || echo 0)" -gt 100 ]; }
-
-# "s16le 2ch 48000Hz" of the sink, as parec options.
-sink_format() {
-  pactl_here list short sinks | awk '$2 == "rec" { sub("ch", "", $5); sub("Hz", "", $6);
-    print "--format=" $4 " --channels=" $5 " --rate=" $6 }'
-}
+monitor_runs() { listed sources rec.monitor | grep -q RUNNING; }
 
 case "$command" in
 start)
@@ -126,21 +136,33 @@ start)
   ;;
 record)
   file=$(realpath -m "${3:?file}")
-  format="--raw --format=s16le --rate=22050 --channels=1"
-  [[ "$file" == *.wav ]] && format="--file-format=wav $(sink_format)"
+  # "s16le 2ch 48000Hz" of the sink, as parec options.
+  read -r bytes_per_second format < <(listed sinks rec | awk '{ sub("ch", "", $5); sub("Hz", "", $6);
+    print ($4 ~ /32/ ? 4 : 2) * $5 * $6, "--format=" $4, "--channels=" $5, "--rate=" $6 }')
+  echo "$file $bytes_per_second" >"$dir/record.file"
   # shellcheck disable=SC2086
-  timeout 300 parec --server="$address" -d rec.monitor $format --latency-msec="${4:-10}" "$file" >/dev/null \
-    2>>"$dir/record.log" &
+  timeout 300 parec --server="$address" -d rec.monitor --file-format=wav $format --latency-msec=10 "$file" \
+    >/dev/null 2>>"$dir/record.log" &
   echo $! >"$dir/record.pid"
-  # Recording has begun once the first samples are in the file.
-  wait_until recording_begun "$file"
+  wait_until monitor_runs
+  ;;
+await-recording)
+  # PulseAudio's monitor gives what its sink renders ahead of time only once
+  # that time is past (up to 2 s on a sink at its defaults); a sound played
+  # before the first of it reaches the file may be recorded as silence.
+  read -r file _ <"$dir/record.file"
+  wait_until grown_to "$file" 45
   ;;
 stop-recording) stop_recording ;;
-kill) signal_server KILL ;;
+kill)
+  signal_server KILL
+  # The recorder ends with the server.
+  [ -f "$dir/record.pid" ] && wait_until_gone "$(cat "$dir/record.pid")"
+  ;;
 freeze) signal_server STOP ;;
 stop)
-  stop_recording
   signal_server CONT
+  stop_recording
   signal_server TERM
   # shellcheck disable=SC2046
   wait_until_gone $(cat "$dir/server.pids" 2>/dev/null)
