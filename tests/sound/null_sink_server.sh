@@ -20,7 +20,7 @@
 #   null_sink_server.sh stop DIR              stops the recording and the server
 #
 # Every process it starts is stopped by its PID (DIR/server.pids,
-# DIR/record.pid); it works as root and as a user. Each step waits on what
+# DIR/recorder); it works as root and as a user. Each step waits on what
 # the server shows (a socket, a sink's state), polling every 10 ms.
 set -euo pipefail
 
@@ -29,7 +29,6 @@ dir=$(realpath -m "${2:?folder}")
 runtime="$dir/runtime"
 address="unix:$runtime/pulse/native"
 
-# Runs in the background as the server's own process, so $! is its PID.
 server_env() {
   exec env -u PULSE_SERVER -u PULSE_COOKIE -u DISPLAY -u WAYLAND_DISPLAY \
     DBUS_SESSION_BUS_ADDRESS="unix:path=$runtime/bus" HOME="$dir" XDG_RUNTIME_DIR="$runtime" \
@@ -44,22 +43,21 @@ wait_until() {
     "$@" >/dev/null 2>&1 && return 0
     sleep 0.01
   done
-  echo "the sound server did not come up ($*); its log is in $dir/server.log" >&2
+  echo "gave up waiting for: $*; the server's log is in $dir/server.log" >&2
   return 1
 }
 
-# A process that has ended may stay a zombie until its new parent reaps it.
-running() {
-  local state
-  state=$(sed -n 's/^.*) \(.\).*/\1/p' "/proc/$1/stat" 2>/dev/null) || return 1
-  [ -n "$state" ] && [ "$state" != Z ]
+# Started in the background as the server's own process, so $! is its PID.
+launch() {
+  server_env "$@" >>"$dir/server.log" 2>&1 &
+  echo $! >>"$dir/server.pids"
 }
 
-wait_until_gone() {
-  for pid in "$@"; do
-    for _ in $(seq 200); do running "$pid" || break; sleep 0.01; done
-  done
-}
+# A process that has ended may stay a zombie until its new parent reaps it.
+gone() { [[ "$(ps -o stat= -p "$1")" != [^Z]* ]]; }
+wait_until_gone() { for pid in "$@"; do wait_until gone "$pid" || true; done; }
+
+grown_to() { [ "$(stat -c %s "$1" 2>/dev/null || echo 0)" -ge "$2" ]; }
 
 # "rec  ...  s16le 2ch 48000Hz  RUNNING" of `pactl list short sinks|sources`.
 listed() { pactl_here list short "$1" | awk -v name="$2" '$2 == name'; }
@@ -68,30 +66,24 @@ start_pulseaudio() {
   # -n: no default script, so only these modules run; no autospawn, no
   # system-wide socket. As root the daemon only warns that it is not meant for
   # root; --system would change its whole setup.
-  server_env pulseaudio -n --daemonize=no --use-pid-file=no --exit-idle-time=-1 --disallow-exit \
+  launch pulseaudio -n --daemonize=no --use-pid-file=no --exit-idle-time=-1 --disallow-exit \
     --no-cpu-limit --realtime=no --high-priority=no --log-target=stderr \
     -L "module-native-protocol-unix auth-anonymous=1" \
-    -L "module-null-sink sink_name=rec $*" -L "module-always-sink" >"$dir/server.log" 2>&1 &
-  echo $! >"$dir/server.pids"
+    -L "module-null-sink sink_name=rec $*" -L "module-always-sink"
   wait_until pactl_here info
 }
 
-# The session manager needs a session bus: a private one.
+# The session manager needs a session bus (a private one), and gives up at
+# once if the server's socket is not there yet; it may still be setting up
+# the graph when the PulseAudio service first answers.
 start_pipewire() {
-  server_env dbus-daemon --session --nofork --address="unix:path=$runtime/bus" >"$dir/server.log" 2>&1 &
-  echo $! >"$dir/server.pids"
+  launch dbus-daemon --session --nofork --address="unix:path=$runtime/bus"
   wait_until test -S "$runtime/bus"
-  local program
-  for program in pipewire wireplumber pipewire-pulse; do
-    server_env "$program" >>"$dir/server.log" 2>&1 &
-    echo $! >>"$dir/server.pids"
-    # The session manager gives up at once if the server's socket is not there yet.
-    if [ "$program" = pipewire ]; then wait_until test -S "$runtime/pipewire-0"; fi
-  done
-  wait_until pactl_here info
-  # The session manager may still be setting up the graph: asked again.
+  launch pipewire
+  wait_until test -S "$runtime/pipewire-0"
+  launch wireplumber
+  launch pipewire-pulse
   wait_until pactl_here load-module module-null-sink sink_name=rec "$@"
-  wait_until listed sinks rec
   wait_until pactl_here set-default-sink rec
 }
 
@@ -100,21 +92,16 @@ signal_server() {
   while read -r pid; do kill "-$1" "$pid" 2>/dev/null || true; done <"$dir/server.pids"
 }
 
-file_size() { stat -c %s "$1" 2>/dev/null || echo 0; }
-grown_to() { [ "$(file_size "$1")" -ge "$2" ]; }
-
 # What the sink has played reaches the file a moment later: the recording
 # ends once 50 ms more have come in.
 stop_recording() {
-  [ -f "$dir/record.pid" ] || return 0
-  local pid file
-  pid=$(cat "$dir/record.pid")
-  read -r file bytes_per_second <"$dir/record.file"
-  local enough=$(($(file_size "$file") + bytes_per_second / 20))
-  if running "$pid"; then wait_until grown_to "$file" "$enough" || true; fi
+  [ -f "$dir/recorder" ] || return 0
+  local pid file bytes_per_second
+  read -r pid file bytes_per_second <"$dir/recorder"
+  gone "$pid" || wait_until grown_to "$file" $(($(stat -c %s "$file") + bytes_per_second / 20)) || true
   kill -TERM "$pid" 2>/dev/null || true
   wait_until_gone "$pid"
-  rm -f "$dir/record.pid"
+  rm -f "$dir/recorder"
 }
 
 monitor_runs() { listed sources rec.monitor | grep -q RUNNING; }
@@ -122,42 +109,37 @@ monitor_runs() { listed sources rec.monitor | grep -q RUNNING; }
 case "$command" in
 start)
   # A server killed before leaves its sockets behind.
-  rm -rf "$runtime"
+  rm -rf "$runtime" "$dir/server.pids"
   mkdir -p "$runtime" "$dir/config" "$dir/state"
   chmod 700 "$runtime"
   kind=${3:-pulseaudio}
   shift $(($# < 3 ? $# : 3))
-  case "$kind" in
-  pulseaudio) start_pulseaudio "$@" ;;
-  pipewire) start_pipewire "$@" ;;
-  *) echo "unknown server $kind" >&2; exit 2 ;;
-  esac
+  "start_$kind" "$@"
   echo "$address"
   ;;
 record)
   file=$(realpath -m "${3:?file}")
-  # "s16le 2ch 48000Hz" of the sink, as parec options.
+  # The sink's "s16le 2ch 48000Hz" as parec's options, and its bytes a second.
   read -r bytes_per_second format < <(listed sinks rec | awk '{ sub("ch", "", $5); sub("Hz", "", $6);
     print ($4 ~ /32/ ? 4 : 2) * $5 * $6, "--format=" $4, "--channels=" $5, "--rate=" $6 }')
-  echo "$file $bytes_per_second" >"$dir/record.file"
   # shellcheck disable=SC2086
   timeout 300 parec --server="$address" -d rec.monitor --file-format=wav $format --latency-msec=10 "$file" \
     >/dev/null 2>>"$dir/record.log" &
-  echo $! >"$dir/record.pid"
+  echo "$! $file $bytes_per_second" >"$dir/recorder"
   wait_until monitor_runs
   ;;
 await-recording)
   # PulseAudio's monitor gives what its sink renders ahead of time only once
   # that time is past (up to 2 s on a sink at its defaults); a sound played
   # before the first of it reaches the file may be recorded as silence.
-  read -r file _ <"$dir/record.file"
+  read -r _ file _ <"$dir/recorder"
   wait_until grown_to "$file" 45
   ;;
 stop-recording) stop_recording ;;
 kill)
   signal_server KILL
   # The recorder ends with the server.
-  [ -f "$dir/record.pid" ] && wait_until_gone "$(cat "$dir/record.pid")"
+  if [ -f "$dir/recorder" ]; then wait_until_gone "$(cut -d' ' -f1 "$dir/recorder")"; fi
   ;;
 freeze) signal_server STOP ;;
 stop)
