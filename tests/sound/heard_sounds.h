@@ -35,6 +35,6 @@ TestSounds planTestSounds(const std::filesystem::path& data, bool shortSounds);
 // Swaps every .wav in the folder for its test sound.
 TestSounds writeTestSounds(const std::filesystem::path& data, bool shortSounds);
 
-// The test sounds found in a .wav recording (16-bit or float, any rate and
-// channels), in order; a piece of a sound is heard as a sound of its own.
+// The test sounds found in a 16-bit mono .wav recording at any rate, in
+// order; a piece of a sound is heard as a sound of its own.
 std::vector<HeardSound> hearSounds(const std::filesystem::path& recording, const TestSounds& sounds);

@@ -13,7 +13,7 @@
 #   null_sink_server.sh start DIR [pulseaudio|pipewire] [SINK-OPTION...]
 #       prints the PULSE_SERVER address; SINK-OPTIONs go to module-null-sink
 #       (rate=48000 channels=2 format=s16le ...)
-#   null_sink_server.sh record DIR FILE.wav   records the monitor in the sink's format
+#   null_sink_server.sh record DIR FILE.wav   records the monitor at the sink's rate
 #   null_sink_server.sh await-recording DIR   returns once samples reach the file
 #   null_sink_server.sh stop-recording DIR
 #   null_sink_server.sh kill|freeze DIR       SIGKILL / SIGSTOP the server
@@ -119,13 +119,12 @@ start)
   ;;
 record)
   file=$(realpath -m "${3:?file}")
-  # The sink's "s16le 2ch 48000Hz" as parec's options, and its bytes a second.
-  read -r bytes_per_second format < <(listed sinks rec | awk '{ sub("ch", "", $5); sub("Hz", "", $6);
-    print ($4 ~ /32/ ? 4 : 2) * $5 * $6, "--format=" $4, "--channels=" $5, "--rate=" $6 }')
-  # shellcheck disable=SC2086
-  timeout 300 parec --server="$address" -d rec.monitor --file-format=wav $format --latency-msec=10 "$file" \
-    >/dev/null 2>>"$dir/record.log" &
-  echo "$! $file $bytes_per_second" >"$dir/recorder"
+  # At the sink's rate ("s16le 2ch 48000Hz"), so nothing is resampled on the
+  # way: one channel of 16-bit samples.
+  rate=$(listed sinks rec | awk '{ print $6 + 0 }')
+  timeout 300 parec --server="$address" -d rec.monitor --file-format=wav --format=s16le --channels=1 \
+    --rate="$rate" --latency-msec=10 "$file" >/dev/null 2>>"$dir/record.log" &
+  echo "$! $file $((2 * rate))" >"$dir/recorder"
   wait_until monitor_runs
   ;;
 await-recording)
