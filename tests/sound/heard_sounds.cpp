@@ -66,11 +66,13 @@ void writeSquareWave(const fs::path& path, const TestSound& sound)
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// One half-period heard: from where the wave crossed into it to where it left.
-struct Half {
+// A run of joined halves of one length: a sound, or a piece of one.
+struct Run {
+    long halfPeriod = 0;  // samples at the game's rate
     double start = 0;
     double end = 0;
-    bool joined = false;  // follows the half before it with no quiet between
+    int halves = 0;
+    bool joined = false;  // follows the run before it with no quiet between
 };
 
 double crossing(const std::vector<double>& x, std::size_t before, double level)
@@ -79,7 +81,9 @@ double crossing(const std::vector<double>& x, std::size_t before, double level)
     return static_cast<double>(before) + (step == 0 ? 0.5 : (level - x[before]) / step);
 }
 
-std::vector<Half> hearHalves(const Recording& recording)
+// Each half-period heard runs from where the wave crossed into it (through
+// the loud band's edge after quiet, else through zero) to where it left.
+std::vector<Run> hearRuns(const Recording& recording)
 {
     const std::vector<double>& x = recording.samples;
     std::vector<double> loud;
@@ -90,7 +94,7 @@ std::vector<Half> hearHalves(const Recording& recording)
     std::nth_element(loud.begin(), loud.begin() + loud.size() / 2, loud.end());
     const double threshold = loud[loud.size() / 2] / 2;
     const auto swing = static_cast<std::size_t>(longestSwing * recording.rate) + 2;
-    std::vector<Half> halves;
+    std::vector<Run> runs;
     std::size_t index = 1;
     bool joined = false;
     double start = 0;
@@ -111,12 +115,18 @@ std::vector<Half> hearHalves(const Recording& recording)
             while (sign * x[before + 1] > 0) ++before;
             end = crossing(x, before, 0);
         }
-        halves.push_back({start / recording.rate, end / recording.rate, joined});
+        long length = std::lround((end - start) * gameRate / recording.rate);
+        if (joined && runs.back().halfPeriod == length) {
+            runs.back().end = end / recording.rate;
+            ++runs.back().halves;
+        } else {
+            runs.push_back({length, start / recording.rate, end / recording.rate, 1, joined});
+        }
         joined = swings;
         start = end;
         index = swings ? next : index;
     }
-    return halves;
+    return runs;
 }
 
 }  // namespace
@@ -152,22 +162,7 @@ TestSounds writeTestSounds(const fs::path& data, bool shortSounds)
 // sound; a lone shorter half joined to a sound is a piece of it, cut.
 std::vector<HeardSound> hearSounds(const fs::path& recording, const TestSounds& sounds)
 {
-    struct Run {
-        long halfPeriod;
-        double start, end;
-        int halves;
-        bool joined;  // to the run before
-    };
-    std::vector<Run> runs;
-    for (const Half& half : hearHalves(readWav(recording))) {
-        long length = std::lround((half.end - half.start) * gameRate);
-        if (!runs.empty() && half.joined && runs.back().halfPeriod == length) {
-            runs.back().end = half.end;
-            ++runs.back().halves;
-        } else {
-            runs.push_back({length, half.start, half.end, 1, half.joined});
-        }
-    }
+    std::vector<Run> runs = hearRuns(readWav(recording));
     for (std::size_t index = 0; index < runs.size(); ++index) {
         const Run piece = runs[index];
         bool ofBefore = index > 0 && piece.joined && runs[index - 1].halfPeriod > piece.halfPeriod;
