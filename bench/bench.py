@@ -274,6 +274,7 @@ def game_environment(folder, recording):
 SERVER_CASES = [
     ("PulseAudio 16, null sink at 48 kHz stereo", "pulseaudio", ["rate=48000"]),
     ("PulseAudio 16, null sink at its default 44.1 kHz stereo", "pulseaudio", []),
+    ("PulseAudio 16, null sink in the game's own 22.05 kHz mono", "pulseaudio", ["rate=22050", "channels=1"]),
     ("PipeWire 0.3, null sink at its default 48 kHz float", "pipewire", []),
 ]
 

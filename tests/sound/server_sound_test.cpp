@@ -81,12 +81,7 @@ protected:
     }
 
     // The first sound must come after await-recording.
-    std::string recording() const { return server + "/heard" + std::to_string(recordings) + ".wav"; }
-    void startRecording()
-    {
-        ++recordings;
-        runServer("record", recording());
-    }
+    void startRecording() { runServer("record", recording = server + "/heard" + std::to_string(++recordings) + ".wav"); }
 
     // The sounds by name, each whole and, where the design says, after its gap.
     void expectHeardAsDesigned(const std::vector<HeardSound>& heard, const Design& design)
@@ -97,10 +92,9 @@ protected:
         ASSERT_EQ(names, designed);
         for (std::size_t index = 0; index < heard.size(); ++index) {
             const HeardSound& sound = heard[index];
-            double gap = index == 0 ? 1 : sound.start - heard[index - 1].start - heard[index - 1].seconds;
-            double written = sounds.at(sound.name).seconds;
-            EXPECT_NEAR(sound.seconds, written, wholeWithin) << sound.name << " is not whole";
+            EXPECT_NEAR(sound.seconds, sounds.at(sound.name).seconds, wholeWithin) << sound.name << " is not whole";
             if (index == 0 || design[index].gapBefore < 0) continue;
+            double gap = sound.start - heard[index - 1].start - heard[index - 1].seconds;
             EXPECT_GE(gap, design[index].gapBefore - wholeWithin) << "before " << sound.name;
             EXPECT_LE(gap, design[index].gapBefore + lateWithin) << "before " << sound.name;
         }
@@ -109,11 +103,12 @@ protected:
     std::vector<HeardSound> heard()
     {
         runServer("stop-recording");
-        return hearSounds(recording(), sounds);
+        return hearSounds(recording, sounds);
     }
 
     TestSounds sounds;
     std::string server;
+    std::string recording;
     int recordings = 0;
 };
 
