@@ -274,6 +274,7 @@ def game_environment(folder, recording):
 SERVER_CASES = [
     ("PulseAudio 16, null sink at 48 kHz stereo", "pulseaudio", ["rate=48000"]),
     ("PulseAudio 16, null sink at its default 44.1 kHz stereo", "pulseaudio", []),
+    ("PulseAudio 16, null sink in the game's own 22.05 kHz mono", "pulseaudio", ["rate=22050", "channels=1"]),
     ("PipeWire 0.3, null sink at its default 48 kHz float", "pipewire", []),
 ]
 
@@ -292,6 +293,7 @@ class SoundServer:
 
     def record(self):
         subprocess.run([self.script, "record", self.folder, self.recording], check=True)
+        subprocess.run([self.script, "await-recording", self.folder], check=True)
 
     def run(self, step):
         subprocess.run([self.script, step, self.folder], check=False)

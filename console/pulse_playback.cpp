@@ -33,6 +33,14 @@ constexpr pa_usec_t targetLatency = 10000;
 // frames out of its filter, and a server that takes a stream in whole periods
 // (PipeWire) takes the sound's last frames. It is the gap between two sounds.
 constexpr std::size_t trailingFrames = soundRate * 8 / 1000;
+// A stream that starts, or has run dry, is played at once: the sink rewinds
+// over what it had mixed ahead, and PulseAudio loses as much of what comes
+// first (the sink's share of the latency, 2.5 ms). Silence goes first then,
+// and takes the loss.
+constexpr std::size_t leadInFrames = soundRate * 5 / 1000;
+// The server takes a stream's frames that long before they are heard, with
+// room: a stream with less than this left to play has run dry there.
+constexpr Clock::duration mixedAhead = 4ms;
 
 constexpr pa_sample_spec playingSpec{PA_SAMPLE_S16NE, soundRate, 1};
 
@@ -156,15 +164,19 @@ Await awaitEnd(ServerLink& link, SteadyTime deadline)
 Await playStream(ServerLink& link, const Samples& samples, SteadyTime callStart)
 {
     static const Samples trailingSilence(trailingFrames);
+    static const Samples leadIn(leadInFrames);
     const SteadyTime deadline = callStart + soundLength(samples.size()) + latestEnd;
-    for (const Samples* part : {&samples, &trailingSilence}) {
-        if (pa_stream_write(link.stream, part->data(), part->size() * sizeof(std::int16_t), nullptr, 0,
-                            PA_SEEK_RELATIVE) < 0) {
+    const bool dry = Clock::now() + mixedAhead >= link.fedUntil;
+    for (const Samples* part : {dry ? &leadIn : nullptr, &samples, &trailingSilence}) {
+        if (part != nullptr && pa_stream_write(link.stream, part->data(), part->size() * sizeof(std::int16_t), nullptr,
+                                               0, PA_SEEK_RELATIVE) < 0) {
             return Await::broken;
         }
     }
     Await result = updateTiming(link);
-    return result == Await::done ? awaitEnd(link, deadline) : result;
+    if (result == Await::done) result = awaitEnd(link, deadline);
+    link.fedUntil = Clock::now() + soundLength(trailingFrames);
+    return result;
 }
 
 ServerResult giveUp(ServerLink& link, Await why)

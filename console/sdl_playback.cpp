@@ -47,10 +47,12 @@ void openSoundDevice(SoundDevice& sound)
     if (SDL_Init(0) != 0) return;
     sound.driverStarted = startDriver(sound, nullptr) || startDriver(sound, "dummy");
     if (sound.driverStarted) SDL_PauseAudioDevice(sound.device, 0);
+    sound.silent = sound.driverStarted && SDL_strcmp(SDL_GetCurrentAudioDriver(), "dummy") == 0;
 }
 
 void closeSoundDevice(SoundDevice& sound)
 {
+    if (sound.silent) return;
     if (sound.device != 0) SDL_CloseAudioDevice(sound.device);
     if (sound.driverStarted) SDL_AudioQuit();
     SDL_Quit();

@@ -10,6 +10,7 @@ struct SoundDevice {
     std::uint32_t device = 0;  // SDL's device id; 0 when none is open
     bool driverStarted = false;
     bool opened = false;  // opening was tried, whatever came of it
+    bool silent = false;  // SDL's dummy driver: nothing is heard
 };
 
 void openSoundDevice(SoundDevice& device);
@@ -18,4 +19,6 @@ void openSoundDevice(SoundDevice& device);
 // length has passed; keys typed meanwhile stay queued.
 void playOnDevice(SoundDevice& device, const Samples& samples);
 
+// Called as the program ends. A silent device is left to the end of the
+// process: closing it waits up to 70 ms for the last buffers to drain.
 void closeSoundDevice(SoundDevice& device);

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -20,7 +19,7 @@ constexpr double longestSwing = 0.0003;
 
 struct Recording {
     int rate = 0;
-    std::vector<double> samples;  // the first channel, full scale 1
+    std::vector<double> samples;  // full scale 1
 };
 
 std::uint32_t littleEndian(const std::string& bytes, std::size_t at, int size)
@@ -30,63 +29,50 @@ std::uint32_t littleEndian(const std::string& bytes, std::size_t at, int size)
     return value;
 }
 
+// A 16-bit mono .wav file: its rate and its samples, as far as they go.
 Recording readWav(const fs::path& path)
 {
     std::ifstream file(path, std::ios::binary);
     std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     Recording recording;
-    std::uint32_t tag = 0, channels = 1, bits = 16;
     for (std::size_t at = 12; at + 8 <= bytes.size();) {
         std::size_t size = std::min<std::size_t>(littleEndian(bytes, at + 4, 4), bytes.size() - at - 8);
-        if (bytes.compare(at, 4, "fmt ") == 0 && size >= 16) {
-            tag = littleEndian(bytes, at + 8, 2);
-            if (tag == 0xFFFE && size >= 26) tag = littleEndian(bytes, at + 32, 2);
-            channels = littleEndian(bytes, at + 10, 2);
-            recording.rate = static_cast<int>(littleEndian(bytes, at + 12, 4));
-            bits = littleEndian(bytes, at + 22, 2);
-        }
-        if (bytes.compare(at, 4, "data") == 0) {
-            std::size_t frameBytes = channels * bits / 8;
-            for (std::size_t frame = at + 8; frame + frameBytes <= at + 8 + size; frame += frameBytes) {
-                std::uint32_t word = littleEndian(bytes, frame, static_cast<int>(bits / 8));
-                float value = 0;
-                std::memcpy(&value, &word, sizeof value);
-                recording.samples.push_back(tag == 3 ? value : static_cast<std::int16_t>(word) / 32768.0);
-            }
+        if (bytes.compare(at, 4, "fmt ") == 0) recording.rate = static_cast<int>(littleEndian(bytes, at + 12, 4));
+        for (std::size_t sample = at + 8; bytes.compare(at, 4, "data") == 0 && sample + 2 <= at + 8 + size; sample += 2) {
+            recording.samples.push_back(static_cast<std::int16_t>(littleEndian(bytes, sample, 2)) / 32768.0);
         }
         at += 8 + size + (size & 1);
     }
     return recording;
 }
 
-void putLittleEndian(std::ofstream& file, std::uint32_t value, int bytes)
-{
-    for (int index = 0; index < bytes; ++index) file.put(static_cast<char>(value >> (8 * index)));
-}
-
 void writeSquareWave(const fs::path& path, const TestSound& sound)
 {
     const auto frames = static_cast<std::uint32_t>(std::lround(sound.seconds * gameRate));
-    std::ofstream file(path, std::ios::binary);
-    file << "RIFF";
-    putLittleEndian(file, 36 + 2 * frames, 4);
-    file << "WAVEfmt ";
+    std::string bytes = "RIFF";
+    auto put = [&](std::uint32_t value, int size) {
+        for (int index = 0; index < size; ++index) bytes += static_cast<char>(value >> (8 * index));
+    };
+    put(36 + 2 * frames, 4);
+    bytes += "WAVEfmt ";
     for (std::uint32_t field : {16u, 1u | 1u << 16, std::uint32_t{gameRate}, std::uint32_t{2 * gameRate}, 2u | 16u << 16}) {
-        putLittleEndian(file, field, 4);
+        put(field, 4);
     }
-    file << "data";
-    putLittleEndian(file, 2 * frames, 4);
+    bytes += "data";
+    put(2 * frames, 4);
     for (std::uint32_t frame = 0; frame < frames; ++frame) {
-        bool high = frame / static_cast<std::uint32_t>(sound.halfPeriod) % 2 == 0;
-        putLittleEndian(file, static_cast<std::uint16_t>(high ? loudLevel : -loudLevel), 2);
+        put(static_cast<std::uint16_t>(frame / static_cast<std::uint32_t>(sound.halfPeriod) % 2 ? -loudLevel : loudLevel), 2);
     }
+    std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// One half-period heard: from where the wave crossed into it to where it left.
-struct Half {
+// A run of joined halves of one length: a sound, or a piece of one.
+struct Run {
+    long halfPeriod = 0;  // samples at the game's rate
     double start = 0;
     double end = 0;
-    bool joined = false;  // follows the half before it with no quiet between
+    int halves = 0;
+    bool joined = false;  // follows the run before it with no quiet between
 };
 
 double crossing(const std::vector<double>& x, std::size_t before, double level)
@@ -95,7 +81,9 @@ double crossing(const std::vector<double>& x, std::size_t before, double level)
     return static_cast<double>(before) + (step == 0 ? 0.5 : (level - x[before]) / step);
 }
 
-std::vector<Half> hearHalves(const Recording& recording)
+// Each half-period heard runs from where the wave crossed into it (through
+// the loud band's edge after quiet, else through zero) to where it left.
+std::vector<Run> hearRuns(const Recording& recording)
 {
     const std::vector<double>& x = recording.samples;
     std::vector<double> loud;
@@ -106,7 +94,7 @@ std::vector<Half> hearHalves(const Recording& recording)
     std::nth_element(loud.begin(), loud.begin() + loud.size() / 2, loud.end());
     const double threshold = loud[loud.size() / 2] / 2;
     const auto swing = static_cast<std::size_t>(longestSwing * recording.rate) + 2;
-    std::vector<Half> halves;
+    std::vector<Run> runs;
     std::size_t index = 1;
     bool joined = false;
     double start = 0;
@@ -127,17 +115,23 @@ std::vector<Half> hearHalves(const Recording& recording)
             while (sign * x[before + 1] > 0) ++before;
             end = crossing(x, before, 0);
         }
-        halves.push_back({start / recording.rate, end / recording.rate, joined});
+        long length = std::lround((end - start) * gameRate / recording.rate);
+        if (joined && runs.back().halfPeriod == length) {
+            runs.back().end = end / recording.rate;
+            ++runs.back().halves;
+        } else {
+            runs.push_back({length, start / recording.rate, end / recording.rate, 1, joined});
+        }
         joined = swings;
         start = end;
         index = swings ? next : index;
     }
-    return halves;
+    return runs;
 }
 
 }  // namespace
 
-TestSounds writeTestSounds(const fs::path& data, bool shortSounds)
+TestSounds planTestSounds(const fs::path& data, bool shortSounds)
 {
     std::vector<fs::path> files;
     for (const auto& entry : fs::directory_iterator(data)) {
@@ -147,27 +141,20 @@ TestSounds writeTestSounds(const fs::path& data, bool shortSounds)
     TestSounds sounds;
     for (std::size_t index = 0; index < files.size(); ++index) {
         Recording file = readWav(files[index]);
-        double seconds = shortSounds ? 0.12 + 0.01 * static_cast<double>(index % 10)
+        double seconds = shortSounds ? 0.08 + 0.005 * static_cast<double>(index % 10)
                                      : static_cast<double>(file.samples.size()) / std::max(file.rate, 1);
         TestSound sound{firstHalfPeriod + static_cast<int>(index), 0};
         double period = 2.0 * sound.halfPeriod / gameRate;
         sound.seconds = std::max(1.0, std::round(seconds / period)) * period;
-        writeSquareWave(files[index], sound);
         sounds[files[index].stem().string()] = sound;
     }
     return sounds;
 }
 
-TestSounds readTestSounds(const fs::path& data)
+TestSounds writeTestSounds(const fs::path& data, bool shortSounds)
 {
-    TestSounds sounds;
-    for (const auto& entry : fs::directory_iterator(data)) {
-        if (entry.path().extension() != ".wav") continue;
-        Recording file = readWav(entry.path());
-        auto high = std::find_if(file.samples.begin(), file.samples.end(), [](double sample) { return sample < 0; });
-        sounds[entry.path().stem().string()] = {static_cast<int>(high - file.samples.begin()),
-                                                static_cast<double>(file.samples.size()) / gameRate};
-    }
+    TestSounds sounds = planTestSounds(data, shortSounds);
+    for (const auto& [name, sound] : sounds) writeSquareWave(data / (name + ".wav"), sound);
     return sounds;
 }
 
@@ -175,32 +162,26 @@ TestSounds readTestSounds(const fs::path& data)
 // sound; a lone shorter half joined to a sound is a piece of it, cut.
 std::vector<HeardSound> hearSounds(const fs::path& recording, const TestSounds& sounds)
 {
-    std::map<long, std::string> byHalfPeriod;
-    for (const auto& [name, sound] : sounds) byHalfPeriod[sound.halfPeriod] = name;
-    std::vector<Half> halves = hearHalves(readWav(recording));
-    std::vector<std::pair<long, std::vector<Half>>> runs;  // a half-period and its halves
-    for (const Half& half : halves) {
-        long length = std::lround((half.end - half.start) * gameRate);
-        if (runs.empty() || !half.joined || runs.back().first != length) runs.push_back({length, {}});
-        runs.back().second.push_back(half);
-    }
+    std::vector<Run> runs = hearRuns(readWav(recording));
     for (std::size_t index = 0; index < runs.size(); ++index) {
-        auto& [length, run] = runs[index];
-        if (run.size() != 1) continue;
-        if (index > 0 && run[0].joined && runs[index - 1].first > length) {
-            runs[index - 1].second.push_back(run[0]);
-        } else if (index + 1 < runs.size() && runs[index + 1].second[0].joined && runs[index + 1].first > length) {
-            runs[index + 1].second.insert(runs[index + 1].second.begin(), run[0]);
+        const Run piece = runs[index];
+        bool ofBefore = index > 0 && piece.joined && runs[index - 1].halfPeriod > piece.halfPeriod;
+        bool ofAfter = index + 1 < runs.size() && runs[index + 1].joined && runs[index + 1].halfPeriod > piece.halfPeriod;
+        if (piece.halves != 1 || !(ofBefore || ofAfter)) continue;
+        if (ofBefore) {
+            runs[index - 1].end = piece.end;
         } else {
-            continue;
+            runs[index + 1].start = piece.start;
+            runs[index + 1].joined = piece.joined;
         }
         runs.erase(runs.begin() + static_cast<long>(index--));
     }
+    std::map<long, std::string> byHalfPeriod;
+    for (const auto& [name, sound] : sounds) byHalfPeriod[sound.halfPeriod] = name;
     std::vector<HeardSound> heard;
-    for (const auto& [length, run] : runs) {
-        auto found = byHalfPeriod.find(length);
-        heard.push_back({found == byHalfPeriod.end() ? "?" : found->second, run.front().start,
-                         run.back().end - run.front().start});
+    for (const Run& run : runs) {
+        auto found = byHalfPeriod.find(run.halfPeriod);
+        heard.push_back({found == byHalfPeriod.end() ? "?" : found->second, run.start, run.end - run.start});
     }
     return heard;
 }

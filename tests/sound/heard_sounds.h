@@ -27,13 +27,14 @@ struct HeardSound {
     double seconds = 0;  // how long it was heard
 };
 
-// Swaps every .wav in the folder for its test sound: of the file's own
-// length, or of 0.12 to 0.21 s when `shortSounds`.
+// The test sound of every .wav in the folder: of the file's own length, or
+// of 0.08 to 0.125 s when `shortSounds`. A folder of test sounds gives back
+// the sounds it holds.
+TestSounds planTestSounds(const std::filesystem::path& data, bool shortSounds);
+
+// Swaps every .wav in the folder for its test sound.
 TestSounds writeTestSounds(const std::filesystem::path& data, bool shortSounds);
 
-// The test sounds a folder holds, as writeTestSounds left them.
-TestSounds readTestSounds(const std::filesystem::path& data);
-
-// The test sounds found in a .wav recording (16-bit or float, any rate and
-// channels), in order; a piece of a sound is heard as a sound of its own.
+// The test sounds found in a 16-bit mono .wav recording at any rate, in
+// order; a piece of a sound is heard as a sound of its own.
 std::vector<HeardSound> hearSounds(const std::filesystem::path& recording, const TestSounds& sounds);

@@ -13,15 +13,15 @@
 #   null_sink_server.sh start DIR [pulseaudio|pipewire] [SINK-OPTION...]
 #       prints the PULSE_SERVER address; SINK-OPTIONs go to module-null-sink
 #       (rate=48000 channels=2 format=s16le ...)
-#   null_sink_server.sh record DIR FILE [MS]
-#       records the monitor MS milliseconds at a time (10): a FILE ending in
-#       .wav in the sink's own format, any other raw s16le 22050 Hz mono
+#   null_sink_server.sh record DIR FILE.wav   records the monitor at the sink's rate
+#   null_sink_server.sh await-recording DIR   returns once samples reach the file
 #   null_sink_server.sh stop-recording DIR
-#   null_sink_server.sh kill|freeze DIR    SIGKILL / SIGSTOP the server
-#   null_sink_server.sh stop DIR           stops the recording and the server
+#   null_sink_server.sh kill|freeze DIR       SIGKILL / SIGSTOP the server
+#   null_sink_server.sh stop DIR              stops the recording and the server
 #
 # Every process it starts is stopped by its PID (DIR/server.pids,
-# DIR/record.pid); it works as root and as a user.
+# DIR/recorder); it works as root and as a user. Each step waits on what
+# the server shows (a socket, a sink's state), polling every 10 ms.
 set -euo pipefail
 
 command=${1:?command}
@@ -29,7 +29,6 @@ dir=$(realpath -m "${2:?folder}")
 runtime="$dir/runtime"
 address="unix:$runtime/pulse/native"
 
-# Runs in the background as the server's own process, so $! is its PID.
 server_env() {
   exec env -u PULSE_SERVER -u PULSE_COOKIE -u DISPLAY -u WAYLAND_DISPLAY \
     DBUS_SESSION_BUS_ADDRESS="unix:path=$runtime/bus" HOME="$dir" XDG_RUNTIME_DIR="$runtime" \
@@ -40,44 +39,51 @@ server_env() {
 pactl_here() { timeout 5 pactl --server="$address" "$@"; }
 
 wait_until() {
-  for _ in $(seq 400); do
+  for _ in $(seq 1000); do
     "$@" >/dev/null 2>&1 && return 0
-    sleep 0.025
+    sleep 0.01
   done
-  echo "the sound server did not come up ($*); its log is in $dir/server.log" >&2
+  echo "gave up waiting for: $*; the server's log is in $dir/server.log" >&2
   return 1
 }
 
-sink_up() { pactl_here list short sinks | grep -q "rec"; }
+# Started in the background as the server's own process, so $! is its PID.
+launch() {
+  server_env "$@" >>"$dir/server.log" 2>&1 &
+  echo $! >>"$dir/server.pids"
+}
+
+# A process that has ended may stay a zombie until its new parent reaps it.
+gone() { [[ "$(ps -o stat= -p "$1")" != [^Z]* ]]; }
+wait_until_gone() { for pid in "$@"; do wait_until gone "$pid" || true; done; }
+
+grown_to() { [ "$(stat -c %s "$1" 2>/dev/null || echo 0)" -ge "$2" ]; }
+
+# "rec  ...  s16le 2ch 48000Hz  RUNNING" of `pactl list short sinks|sources`.
+listed() { pactl_here list short "$1" | awk -v name="$2" '$2 == name'; }
 
 start_pulseaudio() {
   # -n: no default script, so only these modules run; no autospawn, no
   # system-wide socket. As root the daemon only warns that it is not meant for
   # root; --system would change its whole setup.
-  server_env pulseaudio -n --daemonize=no --use-pid-file=no --exit-idle-time=-1 --disallow-exit \
+  launch pulseaudio -n --daemonize=no --use-pid-file=no --exit-idle-time=-1 --disallow-exit \
     --no-cpu-limit --realtime=no --high-priority=no --log-target=stderr \
     -L "module-native-protocol-unix auth-anonymous=1" \
-    -L "module-null-sink sink_name=rec $*" -L "module-always-sink" >"$dir/server.log" 2>&1 &
-  echo $! >"$dir/server.pids"
+    -L "module-null-sink sink_name=rec $*" -L "module-always-sink"
   wait_until pactl_here info
 }
 
-# The session manager needs a session bus: a private one.
+# The session manager needs a session bus (a private one), and gives up at
+# once if the server's socket is not there yet; it may still be setting up
+# the graph when the PulseAudio service first answers.
 start_pipewire() {
-  server_env dbus-daemon --session --nofork --address="unix:path=$runtime/bus" >"$dir/server.log" 2>&1 &
-  echo $! >"$dir/server.pids"
+  launch dbus-daemon --session --nofork --address="unix:path=$runtime/bus"
   wait_until test -S "$runtime/bus"
-  local program
-  for program in pipewire wireplumber pipewire-pulse; do
-    server_env "$program" >>"$dir/server.log" 2>&1 &
-    echo $! >>"$dir/server.pids"
-    # The session manager gives up at once if the server's socket is not there yet.
-    if [ "$program" = pipewire ]; then wait_until test -S "$runtime/pipewire-0"; fi
-  done
-  wait_until pactl_here info
-  # The session manager may still be setting up the graph: asked again.
+  launch pipewire
+  wait_until test -S "$runtime/pipewire-0"
+  launch wireplumber
+  launch pipewire-pulse
   wait_until pactl_here load-module module-null-sink sink_name=rec "$@"
-  wait_until sink_up
   wait_until pactl_here set-default-sink rec
 }
 
@@ -86,61 +92,58 @@ signal_server() {
   while read -r pid; do kill "-$1" "$pid" 2>/dev/null || true; done <"$dir/server.pids"
 }
 
-wait_until_gone() {
-  for pid in "$@"; do
-    for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.02; done
-  done
-}
-
+# What the sink has played reaches the file a moment later: the recording
+# ends once 50 ms more have come in.
 stop_recording() {
-  [ -f "$dir/record.pid" ] || return 0
-  local pid
-  pid=$(cat "$dir/record.pid")
+  [ -f "$dir/recorder" ] || return 0
+  local pid file bytes_per_second
+  read -r pid file bytes_per_second <"$dir/recorder"
+  gone "$pid" || wait_until grown_to "$file" $(($(stat -c %s "$file") + bytes_per_second / 20)) || true
   kill -TERM "$pid" 2>/dev/null || true
   wait_until_gone "$pid"
-  rm -f "$dir/record.pid"
+  rm -f "$dir/recorder"
 }
 
-recording_begun() { [ "$(stat -c %s "$1" 2>/dev/null || echo 0)" -gt 100 ]; }
-
-# "s16le 2ch 48000Hz" of the sink, as parec options.
-sink_format() {
-  pactl_here list short sinks | awk '$2 == "rec" { sub("ch", "", $5); sub("Hz", "", $6);
-    print "--format=" $4 " --channels=" $5 " --rate=" $6 }'
-}
+monitor_runs() { listed sources rec.monitor | grep -q RUNNING; }
 
 case "$command" in
 start)
   # A server killed before leaves its sockets behind.
-  rm -rf "$runtime"
+  rm -rf "$runtime" "$dir/server.pids"
   mkdir -p "$runtime" "$dir/config" "$dir/state"
   chmod 700 "$runtime"
   kind=${3:-pulseaudio}
   shift $(($# < 3 ? $# : 3))
-  case "$kind" in
-  pulseaudio) start_pulseaudio "$@" ;;
-  pipewire) start_pipewire "$@" ;;
-  *) echo "unknown server $kind" >&2; exit 2 ;;
-  esac
+  "start_$kind" "$@"
   echo "$address"
   ;;
 record)
   file=$(realpath -m "${3:?file}")
-  format="--raw --format=s16le --rate=22050 --channels=1"
-  [[ "$file" == *.wav ]] && format="--file-format=wav $(sink_format)"
-  # shellcheck disable=SC2086
-  timeout 300 parec --server="$address" -d rec.monitor $format --latency-msec="${4:-10}" "$file" >/dev/null \
-    2>>"$dir/record.log" &
-  echo $! >"$dir/record.pid"
-  # Recording has begun once the first samples are in the file.
-  wait_until recording_begun "$file"
+  # At the sink's rate ("s16le 2ch 48000Hz"), so nothing is resampled on the
+  # way: one channel of 16-bit samples.
+  rate=$(listed sinks rec | awk '{ print $6 + 0 }')
+  timeout 300 parec --server="$address" -d rec.monitor --file-format=wav --format=s16le --channels=1 \
+    --rate="$rate" --latency-msec=10 "$file" >/dev/null 2>>"$dir/record.log" &
+  echo "$! $file $((2 * rate))" >"$dir/recorder"
+  wait_until monitor_runs
+  ;;
+await-recording)
+  # PulseAudio's monitor gives what its sink renders ahead of time only once
+  # that time is past (up to 2 s on a sink at its defaults); a sound played
+  # before the first of it reaches the file may be recorded as silence.
+  read -r _ file _ <"$dir/recorder"
+  wait_until grown_to "$file" 45
   ;;
 stop-recording) stop_recording ;;
-kill) signal_server KILL ;;
+kill)
+  signal_server KILL
+  # The recorder ends with the server.
+  if [ -f "$dir/recorder" ]; then wait_until_gone "$(cut -d' ' -f1 "$dir/recorder")"; fi
+  ;;
 freeze) signal_server STOP ;;
 stop)
-  stop_recording
   signal_server CONT
+  stop_recording
   signal_server TERM
   # shellcheck disable=SC2046
   wait_until_gone $(cat "$dir/server.pids" 2>/dev/null)
