@@ -11,6 +11,7 @@
 #include <string>
 
 #include "console/console.h"
+#include "console/posix_console.h"
 #include "console/posix_keyboard.h"
 #include "console/pulse_playback.h"
 #include "console/sdl_playback.h"
@@ -92,6 +93,9 @@ void playThroughRoute(SoundState& sound, const Samples& samples)
 void playSound(const std::string& path)
 {
     std::cout.flush();
+    // A wait that kept the screen's updates apart came before this sound; the
+    // pause after the sound is not to be cut short for it.
+    posixConsole().waitedAhead = {};
     SilencedStderr silenced = silenceStderr();
     playThroughRoute(theSound, soundFor(theSound, path));
     restoreStderr(silenced);

@@ -1,8 +1,9 @@
 // Checks the sound files in data/ for what the game needs of them: every one
 // it plays is there, read by the game's own loader with nothing converted
-// (the exact format the device is opened in), and starts and ends at rest, so
-// letters played back to back do not click. How they sound (loudness, length,
-// the tone scale) is tools/sound_levels.py's to measure and enforce.
+// (the exact format the device is opened in), is heard, and starts and ends
+// at rest, so letters played back to back do not click; and the same of the
+// chime played for a file that cannot be played. How they sound (loudness,
+// length, the tone scale) is tools/sound_levels.py's to measure and enforce.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -46,6 +47,20 @@ TEST(SoundFiles, EveryPlayedSoundLoadsUnconvertedAndStartsAndEndsAtRest) {
         // and it is heard: its loudest sample reaches -20 dBFS
         EXPECT_GT(peakOf(s, 0, s.size()), 3276);
     }
+}
+
+// Each of the chime's two notes rises from rest and falls back to it, so
+// nothing clicks where they meet or where the chime ends; and it is heard.
+TEST(SoundFiles, TheChimeStartsJoinsAndEndsAtRest) {
+    const Samples chime = synthesiseChime();
+    const std::size_t noteFrames = soundRate / 10;
+    ASSERT_EQ(chime.size(), 2 * noteFrames);
+    for (std::size_t edge : {std::size_t{0}, noteFrames - 1, noteFrames, chime.size() - 1})
+        EXPECT_LE(std::abs(chime[edge]), 8) << "at frame " << edge;
+    // the five samples at each edge of a note: a rise or a fall, not a step
+    for (std::size_t from : {std::size_t{0}, noteFrames - 5, noteFrames, chime.size() - 5})
+        EXPECT_LT(peakOf(chime, from, 5), 1000) << "a step at frame " << from;
+    EXPECT_GT(peakOf(chime, 0, chime.size()), 3276);
 }
 
 }  // namespace
