@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     if (size < 1) return 0;
     LineEditor editor = startLine(data[0] % 64);
-    static ScreenModel screen;
+    ScreenModel screen;
     blankScreen(screen);
     for (std::size_t at = 1; at < size;) {
         Key key = takeInputKey(data, size, at);

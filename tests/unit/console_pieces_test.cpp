@@ -56,8 +56,7 @@ std::string editedLine(const Directive& directive)
 // The result is the rows that show anything, the cursor and the bytes sent.
 std::string drawnScreen(const Directive& directive)
 {
-    static ScreenModel screen;
-    screen = ScreenModel{};
+    ScreenModel screen;
     blankScreen(screen);
     std::string bytes, steps = directive.rest + " | ";
     for (std::size_t end; (end = steps.find(" | ")) != std::string::npos; steps.erase(0, end + 3)) {
