@@ -35,9 +35,8 @@ constexpr pa_usec_t targetLatency = 10000;
 constexpr std::size_t trailingFrames = soundRate * 8 / 1000;
 // A stream that starts, or has run dry, is played at once: the sink rewinds
 // over what it had mixed ahead, and PulseAudio loses as much of what comes
-// first (the sink's share of the latency, 2.5 ms). Silence goes first then,
-// and takes the loss.
-constexpr std::size_t leadInFrames = soundRate * 5 / 1000;
+// first (7.4 ms measured). Silence goes first then, and takes the loss.
+constexpr std::size_t leadInFrames = soundRate * 10 / 1000;
 // The server takes a stream's frames that long before they are heard, with
 // room: a stream with less than this left to play has run dry there.
 constexpr Clock::duration mixedAhead = 4ms;
@@ -107,9 +106,12 @@ Await openStream(ServerLink& link)
     link.stream = pa_stream_new(link.context, "sound", &playingSpec, nullptr);
     if (link.stream == nullptr) return Await::broken;
     const auto serverChooses = static_cast<std::uint32_t>(-1);
+    // No prebuffering: a server that takes whole periods (PipeWire) would
+    // hold back a sound's last part that does not fill one, until more came.
+    const std::uint32_t noPrebuffer = 0;
     const pa_buffer_attr attributes{serverChooses,
                                     static_cast<std::uint32_t>(pa_usec_to_bytes(targetLatency, &playingSpec)),
-                                    serverChooses, serverChooses, serverChooses};
+                                    noPrebuffer, serverChooses, serverChooses};
     if (pa_stream_connect_playback(link.stream, nullptr, &attributes, PA_STREAM_ADJUST_LATENCY, nullptr, nullptr) < 0) {
         return Await::broken;
     }
@@ -167,11 +169,16 @@ Await playStream(ServerLink& link, const Samples& samples, SteadyTime callStart)
     static const Samples leadIn(leadInFrames);
     const SteadyTime deadline = callStart + soundLength(samples.size()) + latestEnd;
     const bool dry = Clock::now() + mixedAhead >= link.fedUntil;
+    // A server that takes whole periods has taken silence past what it was
+    // given, and keeps its read point there: what follows goes right after it,
+    // never behind it where it would not be heard.
+    pa_seek_mode_t seek = PA_SEEK_RELATIVE_ON_READ;
     for (const Samples* part : {dry ? &leadIn : nullptr, &samples, &trailingSilence}) {
-        if (part != nullptr && pa_stream_write(link.stream, part->data(), part->size() * sizeof(std::int16_t), nullptr,
-                                               0, PA_SEEK_RELATIVE) < 0) {
+        if (part == nullptr) continue;
+        if (pa_stream_write(link.stream, part->data(), part->size() * sizeof(std::int16_t), nullptr, 0, seek) < 0) {
             return Await::broken;
         }
+        seek = PA_SEEK_RELATIVE;
     }
     Await result = updateTiming(link);
     if (result == Await::done) result = awaitEnd(link, deadline);

@@ -16,6 +16,8 @@ constexpr int firstHalfPeriod = 8;
 // Between a high half and a low one the resampled wave passes the quiet band
 // in a sample or two; quiet for longer, the sound has ended.
 constexpr double longestSwing = 0.0003;
+// Pieces that add up to a sound's length to this are the whole sound.
+constexpr double wholeSum = 0.0002;
 
 struct Recording {
     int rate = 0;
@@ -181,7 +183,18 @@ std::vector<HeardSound> hearSounds(const fs::path& recording, const TestSounds& 
     std::vector<HeardSound> heard;
     for (const Run& run : runs) {
         auto found = byHalfPeriod.find(run.halfPeriod);
-        heard.push_back({found == byHalfPeriod.end() ? "?" : found->second, run.start, run.end - run.start});
+        HeardSound sound{found == byHalfPeriod.end() ? "?" : found->second, run.start, run.end - run.start};
+        // Two pieces of one sound that add up to its length, with silence
+        // between, are the sound with that silence inside it.
+        if (!heard.empty() && sound.name != "?" && heard.back().name == sound.name) {
+            HeardSound& before = heard.back();
+            if (std::abs(before.seconds + sound.seconds - sounds.at(sound.name).seconds) < wholeSum) {
+                before.silenceInside += sound.start - before.start - before.seconds;
+                before.seconds += sound.seconds;
+                continue;
+            }
+        }
+        heard.push_back(sound);
     }
     return heard;
 }

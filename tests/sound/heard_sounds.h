@@ -25,6 +25,7 @@ struct HeardSound {
     std::string name;
     double start = 0;    // seconds into the recording
     double seconds = 0;  // how long it was heard
+    double silenceInside = 0;  // between pieces of it that make it whole
 };
 
 // The test sound of every .wav in the folder: of the file's own length, or
@@ -36,5 +37,6 @@ TestSounds planTestSounds(const std::filesystem::path& data, bool shortSounds);
 TestSounds writeTestSounds(const std::filesystem::path& data, bool shortSounds);
 
 // The test sounds found in a 16-bit mono .wav recording at any rate, in
-// order; a piece of a sound is heard as a sound of its own.
+// order; a piece of a sound is heard as a sound of its own, unless with the
+// next piece it makes the whole sound.
 std::vector<HeardSound> hearSounds(const std::filesystem::path& recording, const TestSounds& sounds);
