@@ -33,10 +33,11 @@ constexpr pa_usec_t targetLatency = 10000;
 // frames out of its filter, and a server that takes a stream in whole periods
 // (PipeWire) takes the sound's last frames. It is the gap between two sounds.
 constexpr std::size_t trailingFrames = soundRate * 8 / 1000;
-// A stream that starts, or has run dry, is played at once: the sink rewinds
-// over what it had mixed ahead, and PulseAudio loses as much of what comes
-// first (7.4 ms measured). Silence goes first then, and takes the loss.
-constexpr std::size_t leadInFrames = soundRate * 10 / 1000;
+// A stream that starts, or has run dry, is held while the sound goes in and
+// then let go: the sink rewinds over what it had mixed ahead, and PulseAudio
+// loses as much of what comes first (the sink's share of the latency,
+// 2.5 ms). Silence goes first then, and takes the loss.
+constexpr std::size_t leadInFrames = soundRate * 5 / 1000;
 // The server takes a stream's frames that long before they are heard, with
 // room: a stream with less than this left to play has run dry there.
 constexpr Clock::duration mixedAhead = 4ms;
@@ -162,6 +163,12 @@ Await awaitEnd(ServerLink& link, SteadyTime deadline)
     }
 }
 
+// Corks or uncorks the stream; the server takes it in order with the writes.
+void holdStream(ServerLink& link, bool held)
+{
+    if (pa_operation* cork = pa_stream_cork(link.stream, held ? 1 : 0, nullptr, nullptr)) pa_operation_unref(cork);
+}
+
 // Writes the sound after what the stream holds and waits for its end.
 Await playStream(ServerLink& link, const Samples& samples, SteadyTime callStart)
 {
@@ -173,6 +180,7 @@ Await playStream(ServerLink& link, const Samples& samples, SteadyTime callStart)
     // given, and keeps its read point there: what follows goes right after it,
     // never behind it where it would not be heard.
     pa_seek_mode_t seek = PA_SEEK_RELATIVE_ON_READ;
+    if (dry) holdStream(link, true);
     for (const Samples* part : {dry ? &leadIn : nullptr, &samples, &trailingSilence}) {
         if (part == nullptr) continue;
         if (pa_stream_write(link.stream, part->data(), part->size() * sizeof(std::int16_t), nullptr, 0, seek) < 0) {
@@ -180,6 +188,7 @@ Await playStream(ServerLink& link, const Samples& samples, SteadyTime callStart)
         }
         seek = PA_SEEK_RELATIVE;
     }
+    if (dry) holdStream(link, false);
     Await result = updateTiming(link);
     if (result == Await::done) result = awaitEnd(link, deadline);
     link.fedUntil = Clock::now() + soundLength(trailingFrames);

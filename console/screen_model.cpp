@@ -164,7 +164,7 @@ void blankCells(ScreenModel& screen, int count)
         for (int cell = 0; cell < count; ++cell) writeByte(screen, ' ');
         return;
     }
-    for (int at = screen.column; at <= last; ++at) row[static_cast<std::size_t>(at - 1)] = blankCell;
+    for (int at = screen.column; at <= last; ++at) row[static_cast<std::size_t>(at - 1)].assign(1, ' ');
     syncCursor(screen);
     screen.output += "\x1b[K";
     screen.column = last + 1;
