@@ -188,13 +188,14 @@ bool serverFaltered(const std::vector<HeardSound>& heard)
 // into the void and the server comes back: the closing sounds are heard
 // whole again. The first sound on a server just started may be lost to its
 // sink starting up, so only the closing sounds count there. A session the
-// server faltered in is played again, twice at most.
+// server faltered in is played again, three times at most: on a machine that
+// stalls, PipeWire falters in about one session of three.
 TEST_P(ServerSound, ASessionIsHeardWholeWithItsGapsAndPausesAsDesigned)
 {
     std::vector<HeardSound> first, last;
     for (int attempt = 1;; ++attempt) {
         playSession(first, last);
-        if (HasFatalFailure() || attempt == 3 || !(serverFaltered(first) || serverFaltered(last))) break;
+        if (HasFatalFailure() || attempt == 4 || !(serverFaltered(first) || serverFaltered(last))) break;
         std::cout << "[ figure ] the server faltered inside a sound; the session is played again\n";
         startAgain();
     }
