@@ -30,11 +30,12 @@ struct ServerCase {
 
 void PrintTo(const ServerCase& server, std::ostream* out) { *out << server.name; }
 
+// PipeWire's case is the longest, and may be played again: it starts first.
 const ServerCase serverCases[] = {
+    {"PipeWireAtItsDefault48kHzFloat", "pipewire", "", true},
     {"PulseAudioAt48kHzStereo", "pulseaudio", "rate=48000", false},
     {"PulseAudioAtItsDefault44kHzStereo", "pulseaudio", "", false},
     {"PulseAudioInTheGamesFormat", "pulseaudio", "rate=22050 channels=1", false},
-    {"PipeWireAtItsDefault48kHzFloat", "pipewire", "", true},
 };
 
 // A sound of the session, with the silence the design puts before it where
@@ -133,7 +134,7 @@ INSTANTIATE_TEST_SUITE_P(Desktops, ServerSound, ::testing::ValuesIn(serverCases)
 
 class FrozenServer : public ServerSound {};
 
-INSTANTIATE_TEST_SUITE_P(Desktop, FrozenServer, ::testing::Values(serverCases[1]),
+INSTANTIATE_TEST_SUITE_P(Desktop, FrozenServer, ::testing::Values(serverCases[2]),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
