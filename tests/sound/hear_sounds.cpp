@@ -20,7 +20,7 @@ int main(int argc, char** argv)
         return 2;
     }
     TestSounds sounds = planTestSounds(argv[2], false);
-    for (const HeardSound& sound : hearSounds(argv[3], sounds)) {
+    for (const HeardSound& sound : hearSounds(readRecording(argv[3]), sounds)) {
         double written = sounds.count(sound.name) ? sounds.at(sound.name).seconds : 0;
         std::printf("%s %.6f %.6f %.6f\n", sound.name.c_str(), sound.start, sound.seconds, written);
     }

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <fstream>
-#include <iterator>
+
+#include <SDL.h>
 
 namespace {
 
@@ -18,35 +20,6 @@ constexpr int firstHalfPeriod = 8;
 constexpr double longestSwing = 0.0003;
 // Pieces that add up to a sound's length to this are the whole sound.
 constexpr double wholeSum = 0.0002;
-
-struct Recording {
-    int rate = 0;
-    std::vector<double> samples;  // full scale 1
-};
-
-std::uint32_t littleEndian(const std::string& bytes, std::size_t at, int size)
-{
-    std::uint32_t value = 0;
-    for (int index = size - 1; index >= 0; --index) value = value << 8 | static_cast<unsigned char>(bytes[at + index]);
-    return value;
-}
-
-// A 16-bit mono .wav file: its rate and its samples, as far as they go.
-Recording readWav(const fs::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    Recording recording;
-    for (std::size_t at = 12; at + 8 <= bytes.size();) {
-        std::size_t size = std::min<std::size_t>(littleEndian(bytes, at + 4, 4), bytes.size() - at - 8);
-        if (bytes.compare(at, 4, "fmt ") == 0) recording.rate = static_cast<int>(littleEndian(bytes, at + 12, 4));
-        for (std::size_t sample = at + 8; bytes.compare(at, 4, "data") == 0 && sample + 2 <= at + 8 + size; sample += 2) {
-            recording.samples.push_back(static_cast<std::int16_t>(littleEndian(bytes, sample, 2)) / 32768.0);
-        }
-        at += 8 + size + (size & 1);
-    }
-    return recording;
-}
 
 void writeSquareWave(const fs::path& path, const TestSound& sound)
 {
@@ -133,6 +106,23 @@ std::vector<Run> hearRuns(const Recording& recording)
 
 }  // namespace
 
+Recording readRecording(const fs::path& path)
+{
+    SDL_AudioSpec spec{};
+    Uint8* data = nullptr;
+    Uint32 length = 0;
+    Recording recording;
+    if (SDL_LoadWAV(path.c_str(), &spec, &data, &length) == nullptr) return recording;
+    recording.rate = spec.freq;
+    for (Uint32 at = 0; at + 2 <= length; at += 2) {
+        std::int16_t sample = 0;
+        std::memcpy(&sample, data + at, 2);
+        recording.samples.push_back(sample / 32768.0);
+    }
+    SDL_FreeWAV(data);
+    return recording;
+}
+
 TestSounds planTestSounds(const fs::path& data, bool shortSounds)
 {
     std::vector<fs::path> files;
@@ -142,7 +132,7 @@ TestSounds planTestSounds(const fs::path& data, bool shortSounds)
     std::sort(files.begin(), files.end());
     TestSounds sounds;
     for (std::size_t index = 0; index < files.size(); ++index) {
-        Recording file = readWav(files[index]);
+        Recording file = readRecording(files[index]);
         double seconds = shortSounds ? 0.08 + 0.005 * static_cast<double>(index % 10)
                                      : static_cast<double>(file.samples.size()) / std::max(file.rate, 1);
         TestSound sound{firstHalfPeriod + static_cast<int>(index), 0};
@@ -162,9 +152,9 @@ TestSounds writeTestSounds(const fs::path& data, bool shortSounds)
 
 // Each half is told by its length, and joined halves of one length are one
 // sound; a lone shorter half joined to a sound is a piece of it, cut.
-std::vector<HeardSound> hearSounds(const fs::path& recording, const TestSounds& sounds)
+std::vector<HeardSound> hearSounds(const Recording& recording, const TestSounds& sounds)
 {
-    std::vector<Run> runs = hearRuns(readWav(recording));
+    std::vector<Run> runs = hearRuns(recording);
     for (std::size_t index = 0; index < runs.size(); ++index) {
         const Run piece = runs[index];
         bool ofBefore = index > 0 && piece.joined && runs[index - 1].halfPeriod > piece.halfPeriod;

@@ -28,6 +28,15 @@ struct HeardSound {
     double silenceInside = 0;  // between pieces of it that make it whole
 };
 
+// A recording's samples, full scale 1.
+struct Recording {
+    int rate = 0;
+    std::vector<double> samples;
+};
+
+// A 16-bit mono .wav file; no samples if it cannot be read.
+Recording readRecording(const std::filesystem::path& file);
+
 // The test sound of every .wav in the folder: of the file's own length, or
 // of 0.08 to 0.125 s when `shortSounds`. A folder of test sounds gives back
 // the sounds it holds.
@@ -36,7 +45,6 @@ TestSounds planTestSounds(const std::filesystem::path& data, bool shortSounds);
 // Swaps every .wav in the folder for its test sound.
 TestSounds writeTestSounds(const std::filesystem::path& data, bool shortSounds);
 
-// The test sounds found in a 16-bit mono .wav recording at any rate, in
-// order; a piece of a sound is heard as a sound of its own, unless with the
+// The test sounds found in a recording at any rate, in order; a piece of a sound is heard as a sound of its own, unless with the
 // next piece it makes the whole sound.
-std::vector<HeardSound> hearSounds(const std::filesystem::path& recording, const TestSounds& sounds);
+std::vector<HeardSound> hearSounds(const Recording& recording, const TestSounds& sounds);

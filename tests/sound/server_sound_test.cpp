@@ -123,7 +123,7 @@ protected:
     std::vector<HeardSound> heard()
     {
         runServer("stop-recording");
-        return hearSounds(recording, sounds);
+        return hearSounds(readRecording(recording), sounds);
     }
 
     // The session's two recordings; a restarted server starts the second.
