@@ -4,7 +4,7 @@
 Usage: bench.py BUILD_DIR SOURCE_DIR [--runs N] [--startups N]  (bench/run.sh builds and runs it)
 
 The real game runs in tmux (an 80x25 pane of its own, through the tests'
-tmux helper, tests/support/tmux_play) with SDL's disk audio driver, in a
+tmux helper, bench/tmux_play) with SDL's disk audio driver, in a
 temporary folder with a copy of data/ and a one-word lexicon, so the scripted
 round's phrase is known. The helper sends the keys and watches the game's
 output as it is written, to the millisecond; a step's wall time runs from its
@@ -76,7 +76,7 @@ LONG_SESSION_ROUND = "sr2x5grestless glasses sing\rzpeg" + " ".join(PHRASE) + "\
 
 class Pane:
     """A program in an 80x25 tmux pane of its own, played through the tests'
-    tmux helper (tests/support/tmux_play): each step is answered with the
+    tmux helper (bench/tmux_play): each step is answered with the
     steady clock's nanoseconds when it was done, a key just before it was
     sent, a text when it was seen in what the program wrote."""
 
@@ -642,7 +642,7 @@ def main():
     source = os.path.abspath(arguments.source)
     builds = {"game": f"{build}/happy-koalas-hum", "launch": f"{build}/bench/bench_launch",
               "timeline": f"{build}/bench/bench_round_timeline", "long": f"{build}/bench/bench_long_session",
-              "draws": f"{build}/bench/bench_phrase_draws", "tmux_play": f"{build}/tests/support/tmux_play",
+              "draws": f"{build}/bench/bench_phrase_draws", "tmux_play": f"{build}/bench/tmux_play",
               "hear": f"{build}/bench/hear_sounds"}
     lengths, samples = sound_lengths(os.path.join(source, "data"))
 

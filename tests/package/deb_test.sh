@@ -5,10 +5,10 @@
 # warnings: it asks for the copyright, changelog and manual page) and the
 # desktop and AppStream validators, and meanwhile starts the unpacked
 # package's launcher through a symbolic link in an unrelated folder and plays
-# into a round, so the word lists were found (the end of the steps ends the
+# into a round, so the word lists were found (ending the pane's tmux server ends the
 # game). Exits 77 (skipped) when a tool it needs is missing; ./test.sh
 # installs them.
-# Usage: deb_test.sh <source dir> <folder for the Release build> <tmux_play>
+# Usage: deb_test.sh <source dir> <folder for the Release build>
 set -euo pipefail
 source_dir=$1
 release_dir=$2
@@ -17,8 +17,15 @@ for tool in lintian dpkg-shlibdeps desktop-file-validate appstreamcli tmux; do
     command -v "$tool" >/dev/null || { echo "SKIPPED: $tool is not installed (./test.sh installs it)"; exit 77; }
 done
 scratch=$(mktemp -d)
-trap 'wait; rm -rf "$scratch"' EXIT  # a game started is played to its end
+pane=(tmux -S "$scratch/tmux" -f /dev/null)
+trap '"${pane[@]}" kill-server 2>/dev/null; wait; rm -rf "$scratch"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
+# Waits until the pane shows the text, then types the keys.
+answer() {
+    for _ in $(seq 300); do "${pane[@]}" capture-pane -p | grep -qF "$1" && break; sleep 0.1; done
+    "${pane[@]}" capture-pane -p | grep -qF "$1" || { "${pane[@]}" capture-pane -p; return 1; }
+    [ $# -eq 1 ] || "${pane[@]}" send-keys "${@:2}"
+}
 
 rm -f "$release_dir"/happy-koalas-hum_*.deb
 "$source_dir/scripts/build-deb.sh" "$release_dir" >"$scratch/build.log" 2>&1 ||
@@ -27,9 +34,10 @@ deb=$(ls "$release_dir"/happy-koalas-hum_1.0_*.deb)
 dpkg-deb -x "$deb" "$scratch/root"
 mkdir "$scratch/elsewhere"
 ln -s "$scratch/root/usr/games/happy-koalas-hum" "$scratch/elsewhere/koalas"
-printf '%s\n' 'at 1 22 Do you want instructions?' 'type n' 'at 1 22 What is your first name?' 'type Tester' 'key Enter' \
-    'at 1 22 Guess a letter ' | "$3" --dir "$scratch/elsewhere" --env SDL_AUDIODRIVER=dummy \
-    --env PULSE_SERVER=unix:/nonexistent/hkh-no-server -- ./koalas >/dev/null &
+"${pane[@]}" new-session -d -x 80 -y 25 -c "$scratch/elsewhere" -e SDL_AUDIODRIVER=dummy \
+    -e PULSE_SERVER=unix:/nonexistent/hkh-no-server ./koalas
+{ answer "Do you want instructions?" n && answer "What is your first name?" -l Tester &&
+    answer "What is your first name?  Tester" Enter && answer "Guess a letter"; } >"$scratch/played" &
 played=$!
 
 echo "$deb: $(stat -c %s "$deb") bytes"
@@ -45,5 +53,5 @@ lintian --fail-on error,warning --info "$deb" >"$scratch/lintian" 2>&1 ||
 desktop-file-validate "$scratch/root/usr/share/applications/happy-koalas-hum.desktop" || fail "the desktop entry is not valid"
 appstreamcli validate --no-net "$scratch/root/usr/share/metainfo/example.happy_koalas_hum.game.metainfo.xml" ||
     fail "the AppStream metainfo is not valid"
-wait "$played" || fail "the unpacked game did not play"
+wait "$played" || { cat "$scratch/played" >&2; fail "the unpacked game did not play into a round"; }
 echo "PASS"

@@ -1,4 +1,4 @@
-// The sound tier's analyser for the benchmark:
+// The sound tier's analyser (tests/sound/heard_sounds.h) for the benchmark:
 //   hear_sounds write DATA           swaps DATA's .wav files for test sounds
 //   hear_sounds hear DATA RECORDING  prints each sound heard: name, start and
 //                                    length heard, length written (seconds)

@@ -1,4 +1,4 @@
-// The tmux helper from a shell script or another program: starts a command in
+// The tmux helper from the benchmark (bench.py) or a shell script: starts a command in
 // a private 80x25 tmux pane and plays the steps read from standard input, one
 // a line, answering each with "ok <steady clock ns>" when it is done (for a
 // key, just before it is sent; for a wait, when the text was seen). The first
