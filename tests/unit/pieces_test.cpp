@@ -1,12 +1,15 @@
-// The console's pure pieces on tables of input: what the key decoder makes of
-// the bytes a terminal sends, what the line editor stores and echoes for the
-// keys typed, and what the screen model shows and sends a terminal. Each line of tests/unit/pieces/NAME.txt is one case; its
-// result stands beside it in NAME.golden. The fuzzers check the rest (fuzz/).
+// The pure pieces on tables of input: what the key decoder makes of the bytes
+// a terminal sends, what the line editor stores and echoes for the keys
+// typed, what the screen model shows and sends a terminal, and what the
+// round's rules make of letters, passes and guesses, with no screen, sound or
+// session. Each line of tests/unit/pieces/NAME.txt is one case; its result
+// stands beside it in NAME.golden. The fuzzers check the rest (fuzz/).
 #include <gtest/gtest.h>
 
 #include "console/key_decoder.h"
 #include "console/line_editor.h"
 #include "console/screen_model.h"
+#include "round/round_rules.h"
 #include "tests/unit/case_file.h"
 
 namespace {
@@ -79,10 +82,44 @@ std::string drawnScreen(const Directive& directive)
     return shown + "cursor " + std::to_string(screen.column) + "," + std::to_string(screen.row) + ", sent \"" + bytes + "\"";
 }
 
+// "split" then a typed line in quotes: the guess's three words, or none.
+// "round" then the phrase and steps parted by " | ": "letter X" reveals X,
+// "turn" charges a pass, "guess A B C" judges a guess. The result is what
+// each step returned with the points and the phrase shown after it, then the
+// words credited and the consolation they would bring.
+std::string playedRules(const Directive& directive)
+{
+    if (directive.word == "split") {
+        const std::optional<GuessWords> words = splitGuess(directive.rest.substr(1, directive.rest.size() - 2));
+        return words ? joinWords((*words)[0], (*words)[1], (*words)[2]) : "no guess";
+    }
+    RoundState round;
+    std::string results, steps = directive.rest + " | ";
+    for (std::size_t end; (end = steps.find(" | ")) != std::string::npos; steps.erase(0, end + 3)) {
+        std::istringstream words(steps.substr(0, end));
+        std::string step, first, second, third;
+        words >> step >> first >> second >> third;
+        if (results.empty()) {
+            startRound(round, step, first, second);
+            results = "\"" + round.shownPhrase + "\"";
+            continue;
+        }
+        if (step == "letter") results += "; " + std::to_string(revealLetter(round, first[0]));
+        else if (step == "turn") results += chargeTurn(round) ? "; out" : "; on";
+        else results += std::string("; ") + std::array{"win", "lost", "wrong"}[int(judgeGuess(round, {first, second, third}))];
+        results += " " + std::to_string(round.roundPoints) + " \"" + round.shownPhrase + "\"";
+    }
+    std::string credited;
+    for (const std::string& word : creditedWords(round)) credited += " " + word;
+    return results + "; credited" + credited + ", consolation " + std::to_string(consolationPoints(countCreditedWords(round)));
+}
+
 TEST(ConsolePieces, KeyDecoderGivesTheGoldenCodes) { expectGoldenResults("key_decoder", decodedCodes); }
 
 TEST(ConsolePieces, LineEditorStoresAndEchoesAsTheGoldenFileShows) { expectGoldenResults("line_editor", editedLine); }
 
 TEST(ConsolePieces, ScreenModelShowsAndSendsAsTheGoldenFileShows) { expectGoldenResults("screen_model", drawnScreen); }
+
+TEST(RoundRules, PlayAsTheGoldenFileShows) { expectGoldenResults("round_rules", playedRules); }
 
 }  // namespace
