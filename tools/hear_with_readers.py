@@ -4,6 +4,9 @@ screen readers, and prints what each would have spoken, with times.
 
   tools/hear_with_readers.py GAME [yasr|orca ...] [--short]
 
+--short plays a short session, with a tenth of a second of tone in place of
+each shipped sound: what is spoken is heard, not how long the sounds last.
+
 yasr reads the game on its own pseudo-terminal inside tmux and speaks to a
 stand-in speech server (the speech-dispatcher protocol) that logs each
 utterance. Orca reads a VTE terminal (sakura) under Xvfb on a private D-Bus
@@ -24,6 +27,7 @@ import sys
 import tempfile
 import threading
 import time
+import wave
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 PHRASE = ("sleepy", "koalas", "hum")
@@ -52,6 +56,13 @@ def make_scratch():
             with open(os.path.join(scratch, "lex", f"{prefix}{number}"), "w") as file:
                 file.write(word + "\n")
     shutil.copytree(os.path.join(ROOT, "data"), os.path.join(scratch, "data"))
+    if "--short" in sys.argv:
+        tone = b"".join((6000 if sample // 25 % 2 else -6000).to_bytes(2, "little", signed=True)
+                        for sample in range(2205))
+        for name in os.listdir(os.path.join(scratch, "data")):
+            with wave.open(os.path.join(scratch, "data", name), "wb") as sound:
+                sound.setnchannels(1), sound.setsampwidth(2), sound.setframerate(22050)
+                sound.writeframes(tone)
     return scratch
 
 
