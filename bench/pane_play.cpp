@@ -87,9 +87,14 @@ int main(int argc, char** argv)
         std::cerr << "usage: bench_pane_play [--dir FOLDER] [--poll-ms N] -- COMMAND...\n";
         return 2;
     }
+    // The command waits until the key client is attached, so attaching it
+    // does not count in the command's start-up: the empty output of
+    // `tmux wait-for` comes before the command ($TMUX names the pane's server).
+    launch.command = "$(tmux wait-for key-client-attached) " + launch.command;
     TmuxPane pane = startPane(launch);
     pane.pollInterval = poll;
     KeyClient client = attachKeyClient(pane);
+    runTmux(pane, "wait-for -S key-client-attached");
     std::size_t outputAtLastKey = 0;
     int status = client.commands == nullptr ? 1 : 0;
     for (std::string line; status == 0 && std::getline(std::cin, line);) {
