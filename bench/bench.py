@@ -4,11 +4,12 @@
 Usage: bench.py BUILD_DIR SOURCE_DIR [--runs N] [--startups N]  (bench/run.sh builds and runs it)
 
 The real game runs in tmux (an 80x25 pane of its own, through the tests'
-tmux helper, bench/tmux_play) with SDL's disk audio driver, in a
-temporary folder with a copy of data/ and a one-word lexicon, so the scripted
-round's phrase is known. The helper sends the keys and watches the game's
-output as it is written, to the millisecond; a step's wall time runs from its
-key sent to its next prompt drawn. The test double (bench_round_timeline) plays the same keys and says
+tmux helper as bench/pane_play.cpp drives it) with SDL's disk audio driver, in
+a temporary folder with a copy of data/ and a one-word lexicon, so the
+scripted round's phrase is known. The helper sends the keys through a tmux
+client kept attached and watches the game's output as it is written, to the
+millisecond; a step's wall time runs from its key sent to its next prompt
+drawn. The test double (bench_round_timeline) plays the same keys and says
 what the game plays and waits between reads: a step's designed time is its
 pauses plus its sounds' lengths from their WAV headers.
 """
@@ -75,13 +76,13 @@ LONG_SESSION_ROUND = "sr2x5grestless glasses sing\rzpeg" + " ".join(PHRASE) + "\
 # ---------------------------------------------------------------- tmux
 
 class Pane:
-    """A program in an 80x25 tmux pane of its own, played through the tests'
-    tmux helper (bench/tmux_play): each step is answered with the
+    """A program in an 80x25 tmux pane of its own, played through
+    bench_pane_play: each step is answered with the
     steady clock's nanoseconds when it was done, a key just before it was
     sent, a text when it was seen in what the program wrote."""
 
-    def __init__(self, tmux_play, folder, command):
-        self.process = subprocess.Popen([tmux_play, "--dir", folder, "--poll-ms", "1", "--no-status", "--", command],
+    def __init__(self, pane_play, folder, command):
+        self.process = subprocess.Popen([pane_play, "--dir", folder, "--poll-ms", "1", "--", command],
                                         stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True, bufsize=1)
 
     def step(self, line):
@@ -182,7 +183,7 @@ class Launch:
         settings = " ".join(f"{name}={value}" for name, value in environment.items())
         command = (f"env {settings} {builds['launch']} {self.notes} "
                    f"/usr/bin/time -v -o {self.time_report} {program}")
-        self.pane = Pane(builds["tmux_play"], folder, command)
+        self.pane = Pane(builds["pane_play"], folder, command)
         self.started = wait_for_note(self.notes, "pid")["start"]
         self.pid = child_of(read_notes(self.notes)["pid"])
 
@@ -642,7 +643,7 @@ def main():
     source = os.path.abspath(arguments.source)
     builds = {"game": f"{build}/happy-koalas-hum", "launch": f"{build}/bench/bench_launch",
               "timeline": f"{build}/bench/bench_round_timeline", "long": f"{build}/bench/bench_long_session",
-              "draws": f"{build}/bench/bench_phrase_draws", "tmux_play": f"{build}/bench/tmux_play",
+              "draws": f"{build}/bench/bench_phrase_draws", "pane_play": f"{build}/bench/bench_pane_play",
               "hear": f"{build}/bench/hear_sounds"}
     lengths, samples = sound_lengths(os.path.join(source, "data"))
 

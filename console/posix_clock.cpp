@@ -1,19 +1,21 @@
-// The clock of the POSIX console: a pause waits its whole length, never less,
-// and keys typed meanwhile stay queued for the next read.
+// The clock of the POSIX console: a pause waits its whole length less what
+// the turn is behind, and keys typed meanwhile stay queued for the next read.
 #include <chrono>
 #include <iostream>
-#include <utility>
 
 #include "console/console.h"
 #include "console/posix_console.h"
 #include "console/posix_keyboard.h"
 
-// The time the screen's last updates were kept apart counts as part of it.
 void pause(int milliseconds)
 {
     std::cout.flush();
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds) -
-                          std::exchange(posixConsole().waitedAhead, {});
     if (milliseconds <= 0) return;
+    GamePace& pace = posixConsole().pace;
+    const auto length = std::chrono::milliseconds(milliseconds);
+    const SteadyTime start = std::chrono::steady_clock::now();
+    const SteadyTime deadline = start + length - pace.behind;
     sleepTakingKeys(deadline);
+    countLateness(pace, start, std::chrono::steady_clock::now() - deadline);
+    pace.pausedSinceSound += length;
 }

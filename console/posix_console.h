@@ -7,6 +7,8 @@
 #include <signal.h>
 #include <termios.h>
 
+#include <algorithm>
+
 #include "console/console.h"
 #include "console/key_decoder.h"
 #include "console/posix_keyboard.h"
@@ -29,6 +31,26 @@ struct TerminalEvents {
     volatile sig_atomic_t rowBelowScreen = 1; // the first row under the game's text (26: under the screen)
 };
 
+// What the game has spent since the last key read beyond its own pauses and
+// sounds (keeping the screen's updates apart, a sound's end noticed late, a
+// sleep woken late): the next pauses are that much shorter, so a turn keeps
+// its designed length. The silence between two sounds is never cut for it.
+struct GamePace {
+    std::chrono::steady_clock::duration behind{};
+    bool soundSinceRead = false;
+    SteadyTime lastSoundEnd{};
+    std::chrono::steady_clock::duration pausedSinceSound{};  // asked for since that sound's end
+    SteadyTime resumedAt{};  // a stop is the player's time, not the game's
+};
+
+// A wait that began at `since` left the turn `late` behind its design.
+inline void countLateness(GamePace& pace, SteadyTime since, std::chrono::steady_clock::duration late)
+{
+    const bool stoppedMeanwhile = pace.resumedAt >= since;
+    pace.behind = stoppedMeanwhile ? std::chrono::steady_clock::duration::zero()
+                                   : std::max(late, std::chrono::steady_clock::duration::zero());
+}
+
 struct PosixConsole {
     TerminalModes modes;
     TerminalEvents events;
@@ -38,7 +60,7 @@ struct PosixConsole {
     KeyDecoder decoder;
     SteadyTime lastByteTime;
     int pendingSecondCode = -1;  // the scan code still due of a two-code key
-    std::chrono::steady_clock::duration waitedAhead{};  // kept apart from the screen's updates, taken off the next pause
+    GamePace pace;
 };
 
 PosixConsole& posixConsole();

@@ -5,8 +5,8 @@
 // A screen reader on a graphical terminal takes all that changed between two
 // of the terminal's updates as one change, and reads every row from its first
 // change to its last. So a blanked row or a cleared screen reaches the
-// terminal a moment apart from the text before and after it; the next pause
-// is that much shorter, so the game keeps its timing.
+// terminal a moment apart from the text before and after it; the next pauses
+// are that much shorter, so the game keeps its timing.
 #include <unistd.h>
 
 #include <cerrno>
@@ -38,8 +38,9 @@ void flushApart()
 {
     PosixConsole& console = posixConsole();
     if (!sendDueOutput(console, false)) return;
-    sleepTakingKeys(std::chrono::steady_clock::now() + updateApart);
-    console.waitedAhead += updateApart;
+    const SteadyTime start = std::chrono::steady_clock::now();
+    sleepTakingKeys(start + updateApart);
+    countLateness(console.pace, start, console.pace.behind + (std::chrono::steady_clock::now() - start));
 }
 
 }  // namespace

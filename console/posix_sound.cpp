@@ -88,17 +88,36 @@ void playThroughRoute(SoundState& sound, const Samples& samples)
     playOnDevice(sound.device, samples);
 }
 
+// A pause that caught up with the turn's time must not cut the silence since
+// the last sound: the sound waits for the rest of it, and the turn stays
+// that much behind.
+void keepSilenceWhole(GamePace& pace)
+{
+    if (!pace.soundSinceRead) return;
+    const SteadyTime start = Clock::now();
+    sleepTakingKeys(pace.lastSoundEnd + pace.pausedSinceSound);
+    countLateness(pace, start, pace.behind + (Clock::now() - start));
+}
+
 }  // namespace
 
 void playSound(const std::string& path)
 {
     std::cout.flush();
-    // A wait that kept the screen's updates apart came before this sound; the
-    // pause after the sound is not to be cut short for it.
-    posixConsole().waitedAhead = {};
+    GamePace& pace = posixConsole().pace;
+    keepSilenceWhole(pace);
     SilencedStderr silenced = silenceStderr();
-    playThroughRoute(theSound, soundFor(theSound, path));
+    const Samples& samples = soundFor(theSound, path);
+    const SteadyTime start = Clock::now();
+    playThroughRoute(theSound, samples);
+    const SteadyTime end = Clock::now();
     restoreStderr(silenced);
+    // A sound cut short by a stalled server puts the turn ahead; pauses are
+    // never made longer for it.
+    countLateness(pace, start, pace.behind + (end - start) - soundLength(samples.size()));
+    pace.soundSinceRead = true;
+    pace.lastSoundEnd = end;
+    pace.pausedSinceSound = {};
 }
 
 void endSoundRun() { endSoundRun(theSound.server); }

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <deque>
 #include <iostream>
@@ -228,7 +229,7 @@ PosixConsole& posixConsole() { return theConsole; }
 
 void setKeyReadMode(bool reading)
 {
-    theConsole.waitedAhead = {};  // a read waits for the player: no pause to take it off
+    theConsole.pace = {};  // a read waits for the player: the turn after it starts on time
     TerminalModes& modes = theConsole.modes;
     if (reading == modes.keyRead) return;
     modes.keyRead = reading;
@@ -247,6 +248,7 @@ void handleTerminalEvents()
     if (events.hungUp) endForLostInput();
     if (events.resumed) {
         events.resumed = 0;
+        theConsole.pace.resumedAt = std::chrono::steady_clock::now();
         resumeTerminal();
     }
     if (events.resized) {

@@ -47,7 +47,8 @@ void openSoundDevice(SoundDevice& sound)
     if (SDL_Init(0) != 0) return;
     sound.driverStarted = startDriver(sound, nullptr) || startDriver(sound, "dummy");
     if (sound.driverStarted) SDL_PauseAudioDevice(sound.device, 0);
-    sound.silent = sound.driverStarted && SDL_strcmp(SDL_GetCurrentAudioDriver(), "dummy") == 0;
+    const char* driver = sound.driverStarted ? SDL_GetCurrentAudioDriver() : "";
+    sound.silent = SDL_strcmp(driver, "dummy") == 0 || SDL_strcmp(driver, "disk") == 0;
 }
 
 void closeSoundDevice(SoundDevice& sound)

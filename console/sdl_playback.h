@@ -10,7 +10,7 @@ struct SoundDevice {
     std::uint32_t device = 0;  // SDL's device id; 0 when none is open
     bool driverStarted = false;
     bool opened = false;  // opening was tried, whatever came of it
-    bool silent = false;  // SDL's dummy driver: nothing is heard
+    bool silent = false;  // SDL's dummy or file driver: nothing is heard, no device holds samples back
 };
 
 void openSoundDevice(SoundDevice& device);
@@ -20,5 +20,6 @@ void openSoundDevice(SoundDevice& device);
 void playOnDevice(SoundDevice& device, const Samples& samples);
 
 // Called as the program ends. A silent device is left to the end of the
-// process: closing it waits up to 70 ms for the last buffers to drain.
+// process: closing it waits up to 70 ms for buffers to drain that no device
+// holds (the file driver has written the last sound by the time it ends).
 void closeSoundDevice(SoundDevice& device);

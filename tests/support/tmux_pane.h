@@ -4,7 +4,7 @@
 // is kept in a file from its very first byte. The e2e, sound and windows
 // tiers drive the game through this one helper (tmux_game.h), the terminal
 // tier has it draw what a bare pseudo-terminal received (pty_game.h), and
-// bench/tmux_play is its command-line face for the benchmark.
+// bench/pane_play.cpp is its command-line face for the benchmark.
 #pragma once
 
 #include <stdlib.h>
