@@ -37,8 +37,7 @@ struct TerminalEvents {
 // its designed length. The silence between two sounds is never cut for it.
 struct GamePace {
     std::chrono::steady_clock::duration behind{};
-    bool soundSinceRead = false;
-    SteadyTime lastSoundEnd{};
+    SteadyTime lastSoundEnd{};  // none since the last key read: the clock's epoch
     std::chrono::steady_clock::duration pausedSinceSound{};  // asked for since that sound's end
     SteadyTime resumedAt{};  // a stop is the player's time, not the game's
 };

@@ -93,7 +93,7 @@ void playThroughRoute(SoundState& sound, const Samples& samples)
 // that much behind.
 void keepSilenceWhole(GamePace& pace)
 {
-    if (!pace.soundSinceRead) return;
+    if (pace.lastSoundEnd == SteadyTime{}) return;
     const SteadyTime start = Clock::now();
     sleepTakingKeys(pace.lastSoundEnd + pace.pausedSinceSound);
     countLateness(pace, start, pace.behind + (Clock::now() - start));
@@ -115,7 +115,6 @@ void playSound(const std::string& path)
     // A sound cut short by a stalled server puts the turn ahead; pauses are
     // never made longer for it.
     countLateness(pace, start, pace.behind + (end - start) - soundLength(samples.size()));
-    pace.soundSinceRead = true;
     pace.lastSoundEnd = end;
     pace.pausedSinceSound = {};
 }

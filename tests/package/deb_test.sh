@@ -5,8 +5,8 @@
 # warnings: it asks for the copyright, changelog and manual page) and the
 # desktop and AppStream validators, and meanwhile starts the unpacked
 # package's launcher through a symbolic link in an unrelated folder and plays
-# into a round, so the word lists were found (ending the pane's tmux server ends the
-# game). Exits 77 (skipped) when a tool it needs is missing; ./test.sh
+# into a round, so the word lists were found (ending the pane's tmux server
+# ends the game). Exits 77 (skipped) when a tool it needs is missing; ./test.sh
 # installs them.
 # Usage: deb_test.sh <source dir> <folder for the Release build>
 set -euo pipefail
@@ -22,9 +22,15 @@ trap '"${pane[@]}" kill-server 2>/dev/null; wait; rm -rf "$scratch"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 # Waits until the pane shows the text, then types the keys.
 answer() {
-    for _ in $(seq 300); do "${pane[@]}" capture-pane -p | grep -qF "$1" && break; sleep 0.1; done
-    "${pane[@]}" capture-pane -p | grep -qF "$1" || { "${pane[@]}" capture-pane -p; return 1; }
-    [ $# -eq 1 ] || "${pane[@]}" send-keys "${@:2}"
+    for _ in $(seq 300); do
+        if "${pane[@]}" capture-pane -p | grep -qF "$1"; then
+            [ $# -eq 1 ] || "${pane[@]}" send-keys "${@:2}"
+            return
+        fi
+        sleep 0.1
+    done
+    "${pane[@]}" capture-pane -p
+    return 1
 }
 
 rm -f "$release_dir"/happy-koalas-hum_*.deb

@@ -45,6 +45,7 @@ TestSounds planTestSounds(const std::filesystem::path& data, bool shortSounds);
 // Swaps every .wav in the folder for its test sound.
 TestSounds writeTestSounds(const std::filesystem::path& data, bool shortSounds);
 
-// The test sounds found in a recording at any rate, in order; a piece of a sound is heard as a sound of its own, unless with the
-// next piece it makes the whole sound.
+// The test sounds found in a recording at any rate, in order; a piece of a
+// sound is heard as a sound of its own, unless with the next piece it makes
+// the whole sound.
 std::vector<HeardSound> hearSounds(const Recording& recording, const TestSounds& sounds);

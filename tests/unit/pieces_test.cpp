@@ -93,17 +93,17 @@ std::string playedRules(const Directive& directive)
         const std::optional<GuessWords> words = splitGuess(directive.rest.substr(1, directive.rest.size() - 2));
         return words ? joinWords((*words)[0], (*words)[1], (*words)[2]) : "no guess";
     }
+    std::istringstream phrase(directive.rest);
+    std::string adjective, noun, verb;
+    phrase >> adjective >> noun >> verb;
     RoundState round;
-    std::string results, steps = directive.rest + " | ";
+    startRound(round, adjective, noun, verb);
+    std::string results = "\"" + round.shownPhrase + "\"", steps = directive.rest + " | ";
+    steps.erase(0, steps.find(" | ") + 3);  // the steps after the phrase
     for (std::size_t end; (end = steps.find(" | ")) != std::string::npos; steps.erase(0, end + 3)) {
         std::istringstream words(steps.substr(0, end));
         std::string step, first, second, third;
         words >> step >> first >> second >> third;
-        if (results.empty()) {
-            startRound(round, step, first, second);
-            results = "\"" + round.shownPhrase + "\"";
-            continue;
-        }
         if (step == "letter") results += "; " + std::to_string(revealLetter(round, first[0]));
         else if (step == "turn") results += chargeTurn(round) ? "; out" : "; on";
         else results += std::string("; ") + std::array{"win", "lost", "wrong"}[int(judgeGuess(round, {first, second, third}))];
