@@ -4,10 +4,12 @@
 #include "console/pulse_playback.h"
 
 #include <pulse/context.h>
+#include <pulse/introspect.h>
 #include <pulse/mainloop.h>
 #include <pulse/stream.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "console/posix_keyboard.h"
 
@@ -41,8 +43,8 @@ constexpr std::size_t dryLeadInFrames = soundRate * 5 / 1000;
 // A sound goes in where the server reads, and PipeWire reads on while it
 // goes in: a period it finds short it skips whole, and the frames written
 // into it meanwhile are never heard (a sound's first 5.3 ms, or scraps of
-// it). Silence a period long goes first and takes that, with a few frames
-// more, as a resampling server's period may be a frame longer or shorter.
+// it). Silence a period long goes first there and takes that, with a few
+// frames more, as a resampling server's period may be a frame longer.
 constexpr std::size_t leadInPastPeriod = soundRate / 4000;
 // The server takes a stream's frames that long before they are heard, with
 // room: a stream with less than this left to play has run dry there.
@@ -92,6 +94,32 @@ Await awaitServer(ServerLink& link, SteadyTime deadline, Done done)
     }
 }
 
+struct ServerAnswer {
+    ServerLink* link;
+    bool answered = false;
+};
+
+void noteServer(pa_context*, const pa_server_info* info, void* answer)
+{
+    auto* noted = static_cast<ServerAnswer*>(answer);
+    noted->answered = true;
+    const char* name = info != nullptr ? info->server_name : nullptr;
+    noted->link->readsWhileWriting = name == nullptr || std::strstr(name, "PipeWire") != nullptr;
+}
+
+// Whose server it is: PipeWire's reads a stream while a write goes in.
+Await learnServer(ServerLink& link)
+{
+    ServerAnswer answer{&link};
+    pa_operation* asked = pa_context_get_server_info(link.context, noteServer, &answer);
+    if (asked == nullptr) return Await::broken;
+    Await result = awaitServer(link, Clock::now() + replyLimit, [&] { return answer.answered; });
+    // An answer after the wait must not write to `answer`, gone by then.
+    if (!answer.answered) pa_operation_cancel(asked);
+    pa_operation_unref(asked);
+    return result;
+}
+
 // A server is never started on the game's behalf: one that is not running
 // stays off, and the game plays without it.
 Await connectServer(ServerLink& link)
@@ -104,7 +132,9 @@ Await connectServer(ServerLink& link)
         dropContext(link);
         return Await::broken;
     }
-    return awaitServer(link, Clock::now() + replyLimit, [&] { return contextReady(link); });
+    Await result = awaitServer(link, Clock::now() + replyLimit, [&] { return contextReady(link); });
+    if (result != Await::done) return result;
+    return learnServer(link);
 }
 
 Await openStream(ServerLink& link)
@@ -175,14 +205,15 @@ void holdStream(ServerLink& link, bool held)
     if (pa_operation* cork = pa_stream_cork(link.stream, held ? 1 : 0, nullptr, nullptr)) pa_operation_unref(cork);
 }
 
-// Silence to go before a sound: the server's period (what it reads at a
-// time, its minimum request) and more, and on a dry stream what PulseAudio
-// loses on starting.
+// Silence to go before a sound: on a server that reads while a write goes
+// in, its period (what it reads at a time, its minimum request) and more;
+// on a dry stream, what PulseAudio loses on starting.
 std::size_t leadInFrames(const ServerLink& link, bool dry)
 {
     const pa_buffer_attr* attributes = pa_stream_get_buffer_attr(link.stream);
     const std::size_t period = attributes != nullptr ? attributes->minreq / sizeof(std::int16_t) : 0;
-    return std::max(period + leadInPastPeriod, dry ? dryLeadInFrames : 0);
+    const std::size_t racing = link.readsWhileWriting ? period + leadInPastPeriod : 0;
+    return std::max(racing, dry ? dryLeadInFrames : std::size_t{0});
 }
 
 // Writes the sound where the server reads, after silence, and waits for its
