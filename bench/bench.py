@@ -418,7 +418,7 @@ def hear_server_recording(builds, folder, recording, sounds):
     output = subprocess.run([builds["hear"], "hear", os.path.join(folder, "data"), recording], check=True,
                             capture_output=True, text=True).stdout
     heard = [(name + ".wav", float(start), float(length), float(written))
-             for name, start, length, written in (line.split() for line in output.splitlines())]
+             for name, start, length, written, *_ in (line.split() for line in output.splitlines())]
     gaps, late, cuts, matched, position, previous_end = [], [], [], 0, 0, None
     for name, back_to_back, paused in sounds:
         found = next((index for index in range(position, len(heard)) if heard[index][0] == name), None)

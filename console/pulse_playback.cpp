@@ -4,10 +4,12 @@
 #include "console/pulse_playback.h"
 
 #include <pulse/context.h>
+#include <pulse/introspect.h>
 #include <pulse/mainloop.h>
 #include <pulse/stream.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "console/posix_keyboard.h"
 
@@ -37,7 +39,13 @@ constexpr std::size_t trailingFrames = soundRate * 8 / 1000;
 // then let go: the sink rewinds over what it had mixed ahead, and PulseAudio
 // loses as much of what comes first (the sink's share of the latency,
 // 2.5 ms). Silence goes first then, and takes the loss.
-constexpr std::size_t leadInFrames = soundRate * 5 / 1000;
+constexpr std::size_t dryLeadInFrames = soundRate * 5 / 1000;
+// A sound goes in where the server reads, and PipeWire reads on while it
+// goes in: a period it finds short it skips whole, and the frames written
+// into it meanwhile are never heard (a sound's first 5.3 ms, or scraps of
+// it). Silence a period long goes first there and takes that, with a few
+// frames more, as a resampling server's period may be a frame longer.
+constexpr std::size_t leadInPastPeriod = soundRate / 4000;
 // The server takes a stream's frames that long before they are heard, with
 // room: a stream with less than this left to play has run dry there.
 constexpr Clock::duration mixedAhead = 4ms;
@@ -86,6 +94,32 @@ Await awaitServer(ServerLink& link, SteadyTime deadline, Done done)
     }
 }
 
+struct ServerAnswer {
+    ServerLink* link;
+    bool answered = false;
+};
+
+void noteServer(pa_context*, const pa_server_info* info, void* answer)
+{
+    auto* noted = static_cast<ServerAnswer*>(answer);
+    noted->answered = true;
+    const char* name = info != nullptr ? info->server_name : nullptr;
+    noted->link->readsWhileWriting = name == nullptr || std::strstr(name, "PipeWire") != nullptr;
+}
+
+// Whose server it is: PipeWire's reads a stream while a write goes in.
+Await learnServer(ServerLink& link)
+{
+    ServerAnswer answer{&link};
+    pa_operation* asked = pa_context_get_server_info(link.context, noteServer, &answer);
+    if (asked == nullptr) return Await::broken;
+    Await result = awaitServer(link, Clock::now() + replyLimit, [&] { return answer.answered; });
+    // An answer after the wait must not write to `answer`, gone by then.
+    if (!answer.answered) pa_operation_cancel(asked);
+    pa_operation_unref(asked);
+    return result;
+}
+
 // A server is never started on the game's behalf: one that is not running
 // stays off, and the game plays without it.
 Await connectServer(ServerLink& link)
@@ -98,7 +132,9 @@ Await connectServer(ServerLink& link)
         dropContext(link);
         return Await::broken;
     }
-    return awaitServer(link, Clock::now() + replyLimit, [&] { return contextReady(link); });
+    Await result = awaitServer(link, Clock::now() + replyLimit, [&] { return contextReady(link); });
+    if (result != Await::done) return result;
+    return learnServer(link);
 }
 
 Await openStream(ServerLink& link)
@@ -169,24 +205,33 @@ void holdStream(ServerLink& link, bool held)
     if (pa_operation* cork = pa_stream_cork(link.stream, held ? 1 : 0, nullptr, nullptr)) pa_operation_unref(cork);
 }
 
-// Writes the sound after what the stream holds and waits for its end.
+// Silence to go before a sound: on a server that reads while a write goes
+// in, its period (what it reads at a time, its minimum request) and more;
+// on a dry stream, what PulseAudio loses on starting.
+std::size_t leadInFrames(const ServerLink& link, bool dry)
+{
+    const pa_buffer_attr* attributes = pa_stream_get_buffer_attr(link.stream);
+    const std::size_t period = attributes != nullptr ? attributes->minreq / sizeof(std::int16_t) : 0;
+    const std::size_t racing = link.readsWhileWriting ? period + leadInPastPeriod : 0;
+    return std::max(racing, dry ? dryLeadInFrames : std::size_t{0});
+}
+
+// Writes the sound where the server reads, after silence, and waits for its
+// end. It goes in one write, so the server never finds the silence alone.
 Await playStream(ServerLink& link, const Samples& samples, SteadyTime callStart)
 {
-    static const Samples trailingSilence(trailingFrames);
-    static const Samples leadIn(leadInFrames);
     const SteadyTime deadline = callStart + soundLength(samples.size()) + latestEnd;
     const bool dry = Clock::now() + mixedAhead >= link.fedUntil;
+    Samples written(leadInFrames(link, dry));
+    written.insert(written.end(), samples.begin(), samples.end());
+    written.insert(written.end(), trailingFrames, 0);
     // A server that takes whole periods has taken silence past what it was
-    // given, and keeps its read point there: what follows goes right after it,
-    // never behind it where it would not be heard.
-    pa_seek_mode_t seek = PA_SEEK_RELATIVE_ON_READ;
+    // given, and keeps its read point there: what follows goes right after
+    // it, never behind it where it would not be heard.
     if (dry) holdStream(link, true);
-    for (const Samples* part : {dry ? &leadIn : nullptr, &samples, &trailingSilence}) {
-        if (part == nullptr) continue;
-        if (pa_stream_write(link.stream, part->data(), part->size() * sizeof(std::int16_t), nullptr, 0, seek) < 0) {
-            return Await::broken;
-        }
-        seek = PA_SEEK_RELATIVE;
+    if (pa_stream_write(link.stream, written.data(), written.size() * sizeof(std::int16_t), nullptr, 0,
+                        PA_SEEK_RELATIVE_ON_READ) < 0) {
+        return Await::broken;
     }
     if (dry) holdStream(link, false);
     Await result = updateTiming(link);

@@ -18,6 +18,9 @@ struct ServerLink {
     pa_mainloop* loop = nullptr;  // run only while a sound plays, on the game's thread
     pa_context* context = nullptr;
     pa_stream* stream = nullptr;  // open through a run of sounds
+    // The server reads a stream on while a write goes in (PipeWire's
+    // PulseAudio service); PulseAudio takes a write and reads in one thread.
+    bool readsWhileWriting = true;
     std::chrono::steady_clock::time_point fedUntil{};  // when the stream runs out of what was written
     // A server that stopped answering is left alone until then.
     std::chrono::steady_clock::time_point quietUntil{};
