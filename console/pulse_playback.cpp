@@ -149,7 +149,10 @@ Await openStream(ServerLink& link)
     const pa_buffer_attr attributes{serverChooses,
                                     static_cast<std::uint32_t>(pa_usec_to_bytes(targetLatency, &playingSpec)),
                                     noPrebuffer, serverChooses, serverChooses};
-    if (pa_stream_connect_playback(link.stream, nullptr, &attributes, PA_STREAM_ADJUST_LATENCY, nullptr, nullptr) < 0) {
+    // The clock runs on between the server's answers: PipeWire tells where a
+    // stream stands only as of its last period, up to 5 ms back.
+    const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_ADJUST_LATENCY | PA_STREAM_INTERPOLATE_TIMING);
+    if (pa_stream_connect_playback(link.stream, nullptr, &attributes, flags, nullptr, nullptr) < 0) {
         return Await::broken;
     }
     pa_stream* stream = link.stream;
@@ -174,9 +177,11 @@ Await updateTiming(ServerLink& link)
 
 // Sleeps until the stream's clock has passed the end of what was written
 // last, less the silence after it, asking the server where it stands on the
-// way. A server that plays in whole periods (PipeWire) may stop its clock a
-// little short: once it has taken the sound's last frame, the sink's latency
-// later it has played it.
+// way. The clock alone is not enough: the server must also have taken the
+// sound's last frame, or the next sound, written where the server reads,
+// would go over the sound's end. A server that plays in whole periods
+// (PipeWire) may stop its clock a little short: once it has taken the
+// sound's last frame, the sink's latency later it has played it.
 Await awaitEnd(ServerLink& link, SteadyTime deadline)
 {
     const pa_timing_info* timing = pa_stream_get_timing_info(link.stream);
@@ -191,9 +196,11 @@ Await awaitEnd(ServerLink& link, SteadyTime deadline)
         if (timing->read_index >= endIndex && heardBy == SteadyTime::max()) {
             heardBy = now + std::chrono::microseconds(timing->sink_usec + timing->transport_usec);
         }
-        if (played >= end || now >= heardBy) return Await::done;
+        if ((played >= end && timing->read_index >= endIndex) || now >= heardBy) return Await::done;
         if (now >= deadline) return Await::late;
-        sleepTakingKeys(std::min({now + std::chrono::microseconds(end - played), heardBy, now + checkStep, deadline}));
+        // Past the end on the clock, the server has yet to take the last frame.
+        const auto untilEnd = played >= end ? pollStep : std::chrono::microseconds(end - played);
+        sleepTakingKeys(std::min({now + untilEnd, heardBy, now + checkStep, deadline}));
         Await result = updateTiming(link);
         if (result != Await::done) return result;
     }
