@@ -410,30 +410,56 @@ def idle_at_prompt(builds, folder, server):
     return idle
 
 
-def hear_server_recording(builds, folder, recording, sounds):
-    """Every sound heard in the server's recording (the shared analyser), set
-    beside the designed ones in order: the gaps (ms) before back-to-back
-    sounds, how far a sound after a designed pause starts past the pause's
-    end (ms), and how much of each sound was cut (ms)."""
+def program_paths(build):
+    """The game and the benchmark's programs in a build folder."""
+    return {"game": f"{build}/happy-koalas-hum", "launch": f"{build}/bench/bench_launch",
+            "timeline": f"{build}/bench/bench_round_timeline", "long": f"{build}/bench/bench_long_session",
+            "draws": f"{build}/bench/bench_phrase_draws", "pane_play": f"{build}/bench/bench_pane_play",
+            "hear": f"{build}/bench/hear_sounds"}
+
+
+def heard_sounds(builds, folder, recording):
+    """Every sound the shared analyser hears in a recording, in order:
+    (file name, start, length heard, length written, silence inside), in seconds."""
     output = subprocess.run([builds["hear"], "hear", os.path.join(folder, "data"), recording], check=True,
                             capture_output=True, text=True).stdout
-    heard = [(name + ".wav", float(start), float(length), float(written))
-             for name, start, length, written, *_ in (line.split() for line in output.splitlines())]
-    gaps, late, cuts, matched, position, previous_end = [], [], [], 0, 0, None
+    return [(name + ".wav", float(start), float(length), float(written), float(inside))
+            for name, start, length, written, inside in (line.split() for line in output.splitlines())]
+
+
+def match_design(heard, sounds):
+    """The designed sounds found in order among those heard, each as a dict:
+    where it was found and where it was looked for first, what was heard of
+    it, and the gap (s) before it if back to back, or how late (s) it came
+    after its designed pause."""
+    matches, position, previous_end = [], 0, None
     for name, back_to_back, paused in sounds:
         found = next((index for index in range(position, len(heard)) if heard[index][0] == name), None)
         if found is None:
             previous_end = None
             continue
-        _, start, length, written = heard[found]
-        matched += found == position
-        if back_to_back and previous_end is not None:
-            gaps.append(1000 * (start - previous_end))
-        elif paused and previous_end is not None:
-            late.append(1000 * (start - previous_end) - paused)
-        cuts.append(1000 * (written - length))
+        _, start, length, written, inside = heard[found]
+        after = start - previous_end if previous_end is not None else None
+        matches.append({"found": found, "expected": position, "length": length, "written": written,
+                        "inside": inside, "start": start,
+                        "gap": after if back_to_back else None,
+                        "late": after - paused / 1000 if after is not None and not back_to_back and paused else None})
         position, previous_end = found + 1, start + length
-    return {"heard": matched, "extra": len(heard) - len(cuts), "gaps": gaps, "late": late, "cuts": cuts}
+    return matches
+
+
+def hear_server_recording(builds, folder, recording, sounds):
+    """Every sound heard in the server's recording (the shared analyser), set
+    beside the designed ones in order: the gaps (ms) before back-to-back
+    sounds, how far a sound after a designed pause starts past the pause's
+    end (ms), and how much of each sound was cut (ms)."""
+    heard = heard_sounds(builds, folder, recording)
+    matches = match_design(heard, sounds)
+    return {"heard": sum(match["found"] == match["expected"] for match in matches),
+            "extra": len(heard) - len(matches),
+            "gaps": [1000 * match["gap"] for match in matches if match["gap"] is not None],
+            "late": [1000 * match["late"] for match in matches if match["late"] is not None],
+            "cuts": [1000 * (match["written"] - match["length"]) for match in matches]}
 
 
 def frozen_exit(builds, folder, server):
@@ -641,10 +667,7 @@ def main():
     arguments = parser.parse_args()
     build = os.path.abspath(arguments.build)
     source = os.path.abspath(arguments.source)
-    builds = {"game": f"{build}/happy-koalas-hum", "launch": f"{build}/bench/bench_launch",
-              "timeline": f"{build}/bench/bench_round_timeline", "long": f"{build}/bench/bench_long_session",
-              "draws": f"{build}/bench/bench_phrase_draws", "pane_play": f"{build}/bench/bench_pane_play",
-              "hear": f"{build}/bench/hear_sounds"}
+    builds = program_paths(build)
     lengths, samples = sound_lengths(os.path.join(source, "data"))
 
     folder = tempfile.mkdtemp(prefix="hkh-bench-")

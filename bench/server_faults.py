@@ -169,43 +169,27 @@ class PwRecorder:
         self.process.wait(timeout=10)
 
 
-def hear(builds, folder, recording):
-    output = subprocess.run([builds["hear"], "hear", os.path.join(folder, "data"), recording], check=True,
-                            capture_output=True, text=True).stdout
-    return [(name, float(start), float(length), float(written), float(inside))
-            for name, start, length, written, inside in (line.split() for line in output.splitlines())]
-
-
 def faults_in(heard, sounds):
     """What broke in a session: the designed sounds not heard whole in order,
     pieces and others, the largest cut or silence inside a sound, the
     largest gap between back-to-back sounds, and where each broken sound
     starts."""
-    named = [(name + ".wav", start, length, written, inside) for name, start, length, written, inside in heard]
-    position, previous_end, whole, worst, places, gaps, late = 0, None, 0, 0.0, [], [], []
-    matched = set()
-    for name, back_to_back, paused in sounds:
-        found = next((i for i in range(position, len(named)) if named[i][0] == name), None)
-        if found is None:
-            previous_end = None
-            continue
-        matched.add(found)
-        _, start, length, written, inside = named[found]
-        cut = written - length
-        gap = start - previous_end if back_to_back and previous_end is not None else 0
-        if back_to_back and previous_end is not None:
-            gaps.append(gap)
-        elif paused and previous_end is not None:
-            late.append(start - previous_end - paused / 1000)
-        if abs(cut) <= 0.0001 and inside == 0 and found == position and gap <= 0.025:
+    matches = bench.match_design(heard, sounds)
+    whole, places = 0, []
+    for match in matches:
+        cut = match["written"] - match["length"]
+        if (abs(cut) <= 0.0001 and match["inside"] == 0 and match["found"] == match["expected"]
+                and (match["gap"] or 0) <= 0.025):
             whole += 1
         else:
-            places.append(start)
-        worst = max(worst, cut, inside)
-        position, previous_end = found + 1, start + length
-    pieces = [start for index, (_, start, *_) in enumerate(named) if index not in matched]
-    return {"whole": whole, "pieces": len(pieces), "hole": worst, "gap": max(gaps, default=0), "gaps": gaps,
-            "late": late, "places": sorted(places + pieces)}
+            places.append(match["start"])
+    gaps = [match["gap"] for match in matches if match["gap"] is not None]
+    found = {match["found"] for match in matches}
+    pieces = [start for index, (_, start, *_) in enumerate(heard) if index not in found]
+    return {"whole": whole, "pieces": len(pieces), "gap": max(gaps, default=0), "gaps": gaps,
+            "hole": max([0.0] + [max(match["written"] - match["length"], match["inside"]) for match in matches]),
+            "late": [match["late"] for match in matches if match["late"] is not None],
+            "places": sorted(places + pieces)}
 
 
 def server_log_faults(server_folder, seen):
@@ -248,7 +232,7 @@ def one_session(arguments, builds, folder, runs, segments, sounds, number):
         else:
             server.run("stop-recording")
         log_lines, _ = server_log_faults(server.folder, log_before)
-        result = faults_in(hear(builds, folder, recording), sounds)
+        result = faults_in(bench.heard_sounds(builds, folder, recording), sounds)
         result.update({"started": started, "log": log_lines})
         shutil.copy(recording, os.path.join(arguments.keep, f"session{number}.wav")) if arguments.keep else None
         return result, meters
@@ -277,10 +261,7 @@ def main():
     parser.add_argument("--keep", help="a folder to keep each session's recording and server log in")
     arguments = parser.parse_args()
     arguments.source = os.path.abspath(arguments.source)
-    build = os.path.abspath(arguments.build)
-    builds = {"game": f"{build}/happy-koalas-hum", "launch": f"{build}/bench/bench_launch",
-              "timeline": f"{build}/bench/bench_round_timeline", "pane_play": f"{build}/bench/bench_pane_play",
-              "hear": f"{build}/bench/hear_sounds"}
+    builds = bench.program_paths(os.path.abspath(arguments.build))
     if arguments.keep:
         os.makedirs(arguments.keep, exist_ok=True)
 
