@@ -175,13 +175,15 @@ Await updateTiming(ServerLink& link)
     return result == Await::done && updated < 0 ? Await::broken : result;
 }
 
-// Sleeps until the stream's clock has passed the end of what was written
-// last, less the silence after it, asking the server where it stands on the
-// way. The clock alone is not enough: the server must also have taken the
-// sound's last frame, or the next sound, written where the server reads,
-// would go over the sound's end. A server that plays in whole periods
-// (PipeWire) may stop its clock a little short: once it has taken the
-// sound's last frame, the sink's latency later it has played it.
+// Sleeps until the server has taken the sound's last frame, asking it where
+// the stream stands on the way. On a server that reads while a write goes in
+// (PipeWire), that is the sound's end for the game: the frame is in the
+// server's graph, and the next sound, written where the server reads after
+// its lead-in, is heard after the last one's end. Elsewhere the stream's
+// clock must also have passed the end of what was written, less the silence
+// after it; a server that plays in whole periods may stop its clock a little
+// short: once it has taken the last frame, the sink's latency later it has
+// played it.
 Await awaitEnd(ServerLink& link, SteadyTime deadline)
 {
     const pa_timing_info* timing = pa_stream_get_timing_info(link.stream);
@@ -193,13 +195,15 @@ Await awaitEnd(ServerLink& link, SteadyTime deadline)
         pa_usec_t played = 0;
         if (pa_stream_get_time(link.stream, &played) < 0) return Await::broken;
         SteadyTime now = Clock::now();
-        if (timing->read_index >= endIndex && heardBy == SteadyTime::max()) {
+        const bool taken = timing->read_index >= endIndex;
+        if (taken && heardBy == SteadyTime::max()) {
             heardBy = now + std::chrono::microseconds(timing->sink_usec + timing->transport_usec);
         }
-        if ((played >= end && timing->read_index >= endIndex) || now >= heardBy) return Await::done;
+        if ((taken && (link.readsWhileWriting || played >= end)) || now >= heardBy) return Await::done;
         if (now >= deadline) return Await::late;
-        // Past the end on the clock, the server has yet to take the last frame.
-        const auto untilEnd = played >= end ? pollStep : std::chrono::microseconds(end - played);
+        // The server takes a frame the sink's latency before the clock reaches it.
+        const pa_usec_t takenBy = link.readsWhileWriting ? played + timing->sink_usec : played;
+        const auto untilEnd = takenBy >= end ? pollStep : std::chrono::microseconds(end - takenBy);
         sleepTakingKeys(std::min({now + untilEnd, heardBy, now + checkStep, deadline}));
         Await result = updateTiming(link);
         if (result != Await::done) return result;

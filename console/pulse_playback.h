@@ -1,7 +1,8 @@
 // Playback through the user's sound server: PulseAudio, or PipeWire through
 // its PulseAudio service. A run of back-to-back sounds goes into one stream,
 // each sound written after the one before, so nothing comes between them;
-// the server's clock tells when a sound has played to its last frame. The
+// the server's clock tells when a sound has played to its last frame, or
+// PipeWire's graph has taken it. The
 // stream is closed before the game waits for a key, and between sounds
 // nothing of the game runs.
 #pragma once
@@ -27,7 +28,7 @@ struct ServerLink {
 };
 
 enum class ServerResult {
-    played,    // the server has played the last frame
+    played,    // the server has played the last frame, or taken it into its graph
     noServer,  // no server answered, or it went away: nothing was heard
     stalled,   // the server stopped answering and was let go
 };
