@@ -2,9 +2,8 @@
 // its PulseAudio service. A run of back-to-back sounds goes into one stream,
 // each sound written after the one before, so nothing comes between them;
 // the server's clock tells when a sound has played to its last frame, or
-// PipeWire's graph has taken it. The
-// stream is closed before the game waits for a key, and between sounds
-// nothing of the game runs.
+// PipeWire's graph has taken it. The stream is closed before the game waits
+// for a key, and between sounds nothing of the game runs.
 #pragma once
 
 #include <chrono>
