@@ -64,12 +64,6 @@ protected:
         }
     }
 
-    // From the title to the first round: no instructions, then the name.
-    void enterName(const std::string& name)
-    {
-        play({{1, 22, "Do you want instructions?  Y or N  ", "n"}, {1, 22, "What is your first name?  ", name + "\r"}});
-    }
-
     std::string gameCommand = "'" HKH_GAME_BINARY "'";
     ScratchDirectory entered;
     std::filesystem::path scratch;  // the game's working directory, and the test's
