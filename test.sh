@@ -32,6 +32,11 @@ scripts/package-windows.sh
 # corpus.
 scripts/run-fuzzers.sh 0
 # Most tests wait on the game's own pauses and sounds, so three run at once
-# on two cores.
-(cd build-test && ctest --output-on-failure -j3)
+# on two cores. The sound tier runs after the others, on its own: beside them
+# on a fresh two-core machine its pauses have come up to 37 ms late, its gaps
+# 19 ms. Both halves run, whichever fails.
+status=0
+(cd build-test && ctest --output-on-failure -j3 -LE sound) || status=$?
+(cd build-test && ctest --output-on-failure -j3 -L sound) || status=$?
+[ "$status" -eq 0 ]
 scripts/run-fuzzers.sh 8

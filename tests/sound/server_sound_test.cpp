@@ -51,18 +51,27 @@ const Design opening = {{"intr"}, {"koal", 0}, {"plso", 0}, {"tone1"},     {"ton
                         {"tone3", 0}, {"N"},   {"O", 0.1},  {"O", 0.1},    {"blank", 0.1}};
 const Design closing = {{"hum"}, {"exit", 0}, {"haha", 0}};
 
-// What only the server can do to a sound the game wrote in one piece: stop
-// inside it and go on (a machine that stalls past one of its periods), lose
-// a stretch of it, or play a burst of scraps. A sound cut at its start or
-// end is not among them: that came from the game writing where the server
-// was reading.
-bool serverFaltered(const std::vector<HeardSound>& heard)
+// The silence between a sound and the one before it.
+double gapBefore(const std::vector<HeardSound>& heard, std::size_t index)
+{
+    return heard[index].start - heard[index - 1].start - heard[index - 1].seconds;
+}
+
+// What only the machine can do to a session the game played as designed:
+// stop inside a sound and go on (a server that stalls past one of its
+// periods), lose a stretch of it, or play a burst of scraps; or, busy with
+// other tests, wake the game late at a sound's end, so a gap comes late. A
+// sound cut at its start or end is not among them: that came from the game
+// writing where the server was reading.
+bool machineFaltered(const std::vector<HeardSound>& heard, const Design& design)
 {
     for (std::size_t index = 0; index < heard.size(); ++index) {
         const HeardSound& sound = heard[index];
         if (sound.silenceInside > 0 || (sound.name == "?" && sound.seconds < 0.001)) return true;
-        if (index == 0 || heard[index - 1].name != sound.name) continue;
-        if (sound.start - heard[index - 1].start - heard[index - 1].seconds < 0.02) return true;
+        if (index == 0) continue;
+        if (heard[index - 1].name == sound.name && gapBefore(heard, index) < 0.02) return true;
+        const bool designedGap = heard.size() == design.size() && design[index].gapBefore >= 0;
+        if (designedGap && gapBefore(heard, index) > design[index].gapBefore + lateWithin) return true;
     }
     return false;
 }
@@ -115,7 +124,7 @@ protected:
             const HeardSound& sound = heard[index];
             EXPECT_NEAR(sound.seconds, sounds.at(sound.name).seconds, wholeWithin) << sound.name << " is not whole";
             if (index == 0 || design[index].gapBefore < 0) continue;
-            double gap = sound.start - heard[index - 1].start - heard[index - 1].seconds;
+            const double gap = gapBefore(heard, index);
             EXPECT_GE(gap, design[index].gapBefore - wholeWithin) << "before " << sound.name;
             EXPECT_LE(gap, design[index].gapBefore + lateWithin) << "before " << sound.name;
         }
@@ -184,29 +193,32 @@ INSTANTIATE_TEST_SUITE_P(Desktop, FrozenServer, ::testing::Values(serverCases[2]
 // into the void and the server comes back: the closing sounds are heard
 // whole again. The first sound on a server just started may be lost to its
 // sink starting up, so only the closing sounds count there. A session the
-// server faltered in is played again, three times at most: on a machine that
-// stalls, PipeWire stops inside a sound now and then (a stock client, on two
-// cores, in one session of ten).
+// machine faltered in is played again, three times at most, and a fault of
+// the game's own comes back each time: on a machine that stalls, PipeWire
+// stops inside a sound now and then (a stock client, on two cores, in one
+// session of ten), and on a fresh two-core machine busy with the other tiers
+// a gap designed as none has lasted 27 ms, 2 ms past its limit.
 TEST_P(ServerSound, ASessionIsHeardWholeWithItsGapsAndPausesAsDesigned)
 {
+    Design firstDesign, lastDesign;
+    if (GetParam().restarts) {
+        firstDesign = opening;
+    } else {
+        lastDesign = opening;
+        lastDesign.push_back({"quit"});
+    }
+    lastDesign.insert(lastDesign.end(), closing.begin(), closing.end());
     std::vector<HeardSound> first, last;
     for (int attempt = 1;; ++attempt) {
         playSession(first, last);
-        if (HasFatalFailure() || attempt == 4 || !(serverFaltered(first) || serverFaltered(last))) break;
-        std::cout << "[ figure ] the server faltered inside a sound; the session is played again\n";
+        if (HasFatalFailure()) return;
+        if (GetParam().restarts && last.size() > closing.size()) last.erase(last.begin());
+        if (attempt == 4 || !(machineFaltered(first, firstDesign) || machineFaltered(last, lastDesign))) break;
+        std::cout << "[ figure ] the server faltered inside a sound, or a gap came late; the session is played again\n";
         startAgain();
     }
-    if (HasFatalFailure()) return;
-    Design session;
-    if (GetParam().restarts) {
-        expectHeardAsDesigned(first, opening);
-        if (last.size() > closing.size()) last.erase(last.begin());
-    } else {
-        session = opening;
-        session.push_back({"quit"});
-    }
-    session.insert(session.end(), closing.begin(), closing.end());
-    expectHeardAsDesigned(last, session);
+    expectHeardAsDesigned(first, firstDesign);
+    expectHeardAsDesigned(last, lastDesign);
 }
 
 // A server that stops answering before the early quit's closing sounds
